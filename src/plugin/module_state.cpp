@@ -1,0 +1,32 @@
+#include "plugin/module_state.h"
+
+#include "platform/module_hooks.h"
+
+namespace {
+
+// A pointer rather than a static object: the kept texts are released by the
+// unload routine, never by the runtime's own exit-time destructors, whose
+// order against the unload hook differs between platforms.
+ModuleState* keptState = nullptr;
+
+}  // namespace
+
+ModuleState& KeptState() {
+  if (keptState == nullptr) keptState = new ModuleState();
+  return *keptState;
+}
+
+int ModuleStartup() {
+  platform::RegisterUnloadRoutine(ModuleTeardown);
+  return 1;
+}
+
+void ModuleTeardown() {
+  if (keptState == nullptr) return;
+  keptState->riddle.question = Text();
+  keptState->riddle.answer = Text();
+  keptState->lastInfoText = Text();
+  keptState->lastReply = Text();
+  delete keptState;
+  keptState = nullptr;
+}
