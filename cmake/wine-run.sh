@@ -12,6 +12,12 @@ export WINEDEBUG=-all
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export DISPLAY=
 wine_dir=/usr/lib/wine
-# The first start in a new prefix creates it, which takes several seconds.
-"$wine_dir/wineserver" -p >/dev/null 2>&1 || true
+# The first start creates the prefix (several seconds) and leaves Wine's own
+# services running; they must not hold the caller's output open, or a reader
+# of this program's output would wait for them to end.
+if ! pgrep -x wineserver64 >/dev/null && ! pgrep -x wineserver >/dev/null; then
+  mkdir -p "$WINEPREFIX"
+  "$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1 || true
+  "$wine_dir/wine64" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+fi
 exec "$wine_dir/wine64" "$program" "$@"

@@ -8,12 +8,17 @@ using InfoFunction = const char*(__stdcall*)();
 using PlugMainFunction = const char*(__stdcall*)(const char*, const char*, const char*,
                                                  const char*, const char*);
 
+// The system's description of the last error, in UTF-8 for the terminal.
 std::string LastErrorText() {
-  char message[512] = "";
   const DWORD code = GetLastError();
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                 message, sizeof message, nullptr);
-  return "error " + std::to_string(code) + (message[0] != '\0' ? std::string(" ") + message : "");
+  wchar_t wide[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                 wide, sizeof wide / sizeof wide[0], nullptr);
+  char utf8[1024] = "";
+  WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::string text = utf8;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  return "error " + std::to_string(code) + (text.empty() ? "" : " " + text);
 }
 
 }  // namespace
