@@ -15,9 +15,10 @@ wine_dir=/usr/lib/wine
 # The first start creates the prefix (several seconds) and leaves Wine's own
 # services running; they must not hold the caller's output open, or a reader
 # of this program's output would wait for them to end.
-if ! pgrep -x wineserver64 >/dev/null && ! pgrep -x wineserver >/dev/null; then
-  mkdir -p "$WINEPREFIX"
-  "$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1 || true
+mkdir -p "$WINEPREFIX"
+if "$wine_dir/wineserver" -p </dev/null >/dev/null 2>&1; then
+  # A new server for this prefix (an old one makes -p fail): start Wine's
+  # services now, with nothing of ours to inherit.
   "$wine_dir/wine64" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 fi
 exec "$wine_dir/wine64" "$program" "$@"
