@@ -19,8 +19,8 @@ struct HeapAllocator {
 
   T* allocate(std::size_t count) {
     const std::size_t limit = std::numeric_limits<std::size_t>::max() / sizeof(T);
-    const std::size_t bytes = count > limit ? std::numeric_limits<std::size_t>::max()
-                                            : count * sizeof(T);
+    const std::size_t bytes =
+        count > limit ? std::numeric_limits<std::size_t>::max() : count * sizeof(T);
     void* memory = count > limit ? nullptr : std::malloc(bytes);
     if (memory == nullptr) RaiseRuntimeError(RuntimeErrorCode::kOutOfMemory, bytes);
     return static_cast<T*>(memory);

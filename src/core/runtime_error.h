@@ -4,8 +4,8 @@
 #include <cstddef>
 
 enum class RuntimeErrorCode : int {
-  kOutOfMemory = 0,      // an allocation failed; reported with the size asked for
-  kElementOutOfRange = 1 // an element position outside a BytesArray
+  kOutOfMemory = 0,       // an allocation failed; reported with the size asked for
+  kElementOutOfRange = 1  // an element position outside a BytesArray
 };
 
 // Shows a modal error naming the fault and its code, then ends the whole

@@ -7,7 +7,9 @@ namespace {
 
 bool IsLeadByte(char c) { return static_cast<unsigned char>(c) >= 0x80; }
 
-char FoldAsciiUpper(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAsciiUpper(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Compares s.size() bytes at `at` in `t` with `s`.
 bool MatchesAt(std::string_view t, std::size_t at, std::string_view s, bool ignoreCase) {
@@ -25,9 +27,7 @@ Text::Text(const char* cString) {
   if (cString != nullptr) bytes_.assign(cString);
 }
 
-Text::Text(std::string_view bytes) {
-  bytes_.assign(bytes.substr(0, bytes.find('\0')));
-}
+Text::Text(std::string_view bytes) { bytes_.assign(bytes.substr(0, bytes.find('\0'))); }
 
 Text::Text(Storage&& bytes) : bytes_(std::move(bytes)) {
   const std::size_t zero = bytes_.find('\0');

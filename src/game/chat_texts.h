@@ -14,7 +14,8 @@ inline constexpr std::string_view kAnswerCommand = "@\xB4\xF0";
 // "@显示题目"
 inline constexpr std::string_view kShowQuestionCommand = "@\xCF\xD4\xCA\xBE\xCC\xE2\xC4\xBF";
 
-// "\r\n\r\n 提示：回复该题 请发送@答 加上您要回答的答案   @显示答案 查看当前答案  @显示题目 重新显示该题目 "
+// "\r\n\r\n 提示：回复该题 请发送@答 加上您要回答的答案   @显示答案 查看当前答案  @显示题目
+// 重新显示该题目 "
 inline constexpr std::string_view kUsageHint =
     "\r\n\r\n \xCC\xE1\xCA\xBE\xA3\xBA\xBB\xD8\xB8\xB4\xB8\xC3\xCC\xE2 \xC7\xEB\xB7\xA2\xCB\xCD@"
     "\xB4\xF0 \xBC\xD3\xC9\xCF\xC4\xFA\xD2\xAA\xBB\xD8\xB4\xF0\xB5\xC4\xB4\xF0\xB0\xB8   @\xCF\xD4"

@@ -36,21 +36,21 @@ struct FindCase {
 
 TEST(FindText, EdgeResults) {
   const FindCase cases[] = {
-      {"abc", "", 1, false, 1},        // empty sought text is found at 1 ...
-      {"", "", 1, false, -1},          // ... but not in an empty text
-      {"abc", "", 3, false, 1},        // still 1 when start is past 1
-      {"abc", "", 4, false, -1},       // nothing left to search
-      {"abcabc", "c", 4, false, 6},    // counted from the start of the text
-      {"abc", "c", 0, false, 3},       // start clamped to 1
+      {"abc", "", 1, false, 1},      // empty sought text is found at 1 ...
+      {"", "", 1, false, -1},        // ... but not in an empty text
+      {"abc", "", 3, false, 1},      // still 1 when start is past 1
+      {"abc", "", 4, false, -1},     // nothing left to search
+      {"abcabc", "c", 4, false, 6},  // counted from the start of the text
+      {"abc", "c", 0, false, 3},     // start clamped to 1
       {"abc", "c", -5, false, 3},
-      {"ABC", "b", 1, true, 2},        // A-Z folded
+      {"ABC", "b", 1, true, 2},  // A-Z folded
       {"ABC", "b", 1, false, -1},
       {"\xC1\xE1", "\xE1\xE1", 1, true, -1},  // no folding outside A-Z
-      {"abc", "abcd", 1, false, -1},   // longer than the text
-      {"\xB0\x41\x42", "AB", 1, false, -1},  // A is the second byte of a character
+      {"abc", "abcd", 1, false, -1},          // longer than the text
+      {"\xB0\x41\x42", "AB", 1, false, -1},   // A is the second byte of a character
       {"\xB0\x41\x42", "B", 1, false, 3},
-      {"\xB0\x41\x42", "A", 2, false, 2},    // a start inside a character is taken as given
-      {"x\xB0", "\xB0", 1, false, 2},        // a lead byte ending the text is still a candidate
+      {"\xB0\x41\x42", "A", 2, false, 2},  // a start inside a character is taken as given
+      {"x\xB0", "\xB0", 1, false, 2},      // a lead byte ending the text is still a candidate
       {"\xB0", "x", 1, false, -1},
       {"aaa", "aa", 2, false, 2},
   };
@@ -79,12 +79,13 @@ TEST(ReplaceSubtext, EdgeResults) {
       {"\"a\"b\"", "\"", "", 1, 0, true, "\"a\"b\""},       // count 0: unchanged
       {"\"a\"b\"", "\"", "", 1, -3, true, "ab"},            // a negative count is never reached
       {"aaa", "aa", "b", 1, std::nullopt, true, "ba"},      // no overlap, left to right
-      {"abab", "ab", "ab!", 1, std::nullopt, true, "ab!ab!"},  // a replacement is not searched again
-      {"abcabc", "c", "X", 4, std::nullopt, true, "abcabX"},   // bytes before start untouched
-      {"abc", "c", "X", 4, std::nullopt, true, "abc"},         // start past the end
+      {"abab", "ab", "ab!", 1, std::nullopt, true,
+       "ab!ab!"},                                             // a replacement is not searched again
+      {"abcabc", "c", "X", 4, std::nullopt, true, "abcabX"},  // bytes before start untouched
+      {"abc", "c", "X", 4, std::nullopt, true, "abc"},        // start past the end
       {"", "a", "X", 1, std::nullopt, true, ""},
-      {"abc", "", "X", 1, std::nullopt, true, "abc"},          // empty sought text
-      {"AbA", "a", "x", 1, std::nullopt, false, "xbx"},        // folded when not case-sensitive
+      {"abc", "", "X", 1, std::nullopt, true, "abc"},    // empty sought text
+      {"AbA", "a", "x", 1, std::nullopt, false, "xbx"},  // folded when not case-sensitive
       {"AbA", "a", "x", 1, std::nullopt, true, "AbA"},
       {"\xB0\x41\x41", "A", "", 1, std::nullopt, true, "\xB0\x41"},  // second byte kept
       {"b\xB0", "a", "", 1, std::nullopt, true, "b"},  // a lone lead byte at the end is dropped
@@ -92,8 +93,8 @@ TEST(ReplaceSubtext, EdgeResults) {
   for (const ReplaceCase& c : cases) {
     const Text result = ReplaceSubtext(c.t, c.s, c.r, c.start, c.count, c.caseSensitive);
     EXPECT_EQ(Hex(result), Hex(c.expected))
-        << "ReplaceSubtext(" << Hex(c.t) << ", " << Hex(c.s) << ", " << Hex(c.r) << ", "
-        << c.start << ", " << (c.count ? std::to_string(*c.count) : "all") << ")";
+        << "ReplaceSubtext(" << Hex(c.t) << ", " << Hex(c.s) << ", " << Hex(c.r) << ", " << c.start
+        << ", " << (c.count ? std::to_string(*c.count) : "all") << ")";
   }
 }
 

@@ -22,10 +22,14 @@ TEST(ChatTexts, FixedRepliesAreTheExactBytes) {
     const char* expected;
     std::size_t length;
   } const cases[] = {
-      {chat_texts::kUsageHint, kUsageHint, 100},   {chat_texts::kFetchFailed, kFetchFailed, 33},
-      {chat_texts::kNoRiddle, kNoRiddle, 47},      {chat_texts::kAnswerCorrect, kCorrect, 25},
-      {chat_texts::kAnswerWrong, kWrong, 29},      {chat_texts::kFetchCommand, "@急转弯", 7},
-      {chat_texts::kShowAnswerCommand, "@显示答案", 9}, {chat_texts::kAnswerCommand, "@答", 3},
+      {chat_texts::kUsageHint, kUsageHint, 100},
+      {chat_texts::kFetchFailed, kFetchFailed, 33},
+      {chat_texts::kNoRiddle, kNoRiddle, 47},
+      {chat_texts::kAnswerCorrect, kCorrect, 25},
+      {chat_texts::kAnswerWrong, kWrong, 29},
+      {chat_texts::kFetchCommand, "@急转弯", 7},
+      {chat_texts::kShowAnswerCommand, "@显示答案", 9},
+      {chat_texts::kAnswerCommand, "@答", 3},
       {chat_texts::kShowQuestionCommand, "@显示题目", 9},
   };
   for (const auto& c : cases) {
@@ -72,23 +76,23 @@ TEST_F(Game, RecognisesCommandsAfterNormalisation) {
     const char* reply;  // with the riddle "什么门永远关不上" / "球门" current
   } const cases[] = {
       {"@显示题目", "什么门永远关不上"},
-      {"@ 显 示 题 目", "什么门永远关不上"},           // blanks removed
-      {"\"@显示题目\"", "什么门永远关不上"},           // double quotes removed
-      {"@显示题目\r\n", "什么门永远关不上"},           // CR LF removed
-      {"@显示题目\r \n", "什么门永远关不上"},          // the blank goes first, leaving CR LF
-      {"@显示题目\n", ""},                            // a lone LF stays
-      {"@显示题目\r", ""},                            // a lone CR stays
-      {"@显示题目\t", ""},                            // tabs stay
-      {"@显示题目　", ""},                            // the full-width blank stays
+      {"@ 显 示 题 目", "什么门永远关不上"},   // blanks removed
+      {"\"@显示题目\"", "什么门永远关不上"},   // double quotes removed
+      {"@显示题目\r\n", "什么门永远关不上"},   // CR LF removed
+      {"@显示题目\r \n", "什么门永远关不上"},  // the blank goes first, leaving CR LF
+      {"@显示题目\n", ""},                     // a lone LF stays
+      {"@显示题目\r", ""},                     // a lone CR stays
+      {"@显示题目\t", ""},                     // tabs stay
+      {"@显示题目　", ""},                     // the full-width blank stays
       {"@显示答案", "球门"},
       {"@显示答案 ", "球门"},
       {"@显示答案x", ""},
       {"x@显示答案", ""},
-      {"@\"答球门", kCorrect},                        // "@" and "答" joined by the removal
+      {"@\"答球门", kCorrect},  // "@" and "答" joined by the removal
       {"@ 答 球门", kCorrect},
-      {"球@答 门", kCorrect},                         // text before and after "@答" joined
-      {"@答@答门", kCorrect},                         // every "@答" removed: the answer is "门"
-      {"@答", kWrong},                                // empty answer to a 4-byte answer
+      {"球@答 门", kCorrect},  // text before and after "@答" joined
+      {"@答@答门", kCorrect},  // every "@答" removed: the answer is "门"
+      {"@答", kWrong},         // empty answer to a 4-byte answer
       {"hello", ""},
       {"", ""},
       {"@急转弯弯", ""},
@@ -156,19 +160,19 @@ TEST(IsAnswerCorrect, ContainmentAndThreshold) {
     const char* user;
     bool correct;
   } const cases[] = {
-      {"一二三四", "二三", true},          // 4 of 8 bytes: the threshold 4 is admitted
-      {"一二三四", "二", false},           // 2 of 8
-      {"一二三四", "一二三四五", true},    // holds the whole answer
+      {"一二三四", "二三", true},        // 4 of 8 bytes: the threshold 4 is admitted
+      {"一二三四", "二", false},         // 2 of 8
+      {"一二三四", "一二三四五", true},  // holds the whole answer
       {"一二三四", "五六", false},
-      {"ABC", "abc", false},               // case-sensitive
+      {"ABC", "abc", false},  // case-sensitive
       {"ABC", "AB", true},
-      {"ABC", "A", true},                  // 1 of 3 bytes, threshold 1
-      {"ABCD", "A", false},                // threshold 2
-      {"A", "", true},                     // the empty answer and a 1-byte answer: threshold 0
+      {"ABC", "A", true},    // 1 of 3 bytes, threshold 1
+      {"ABCD", "A", false},  // threshold 2
+      {"A", "", true},       // the empty answer and a 1-byte answer: threshold 0
       {"AB", "", false},
-      {"ABCDE", "ABC", true},              // threshold 3
+      {"ABCDE", "ABC", true},  // threshold 3
       {"ABCDE", "AB", false},
-      {"ABCDEFGHIJ", "ABCDEF", true},      // threshold 6
+      {"ABCDEFGHIJ", "ABCDEF", true},  // threshold 6
       {"ABCDEFGHIJ", "ABCDE", false},
       {"球门", "这是球门吧", true},
   };

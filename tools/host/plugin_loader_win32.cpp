@@ -5,15 +5,15 @@
 namespace {
 
 using InfoFunction = const char*(__stdcall*)();
-using PlugMainFunction = const char*(__stdcall*)(const char*, const char*, const char*,
-                                                 const char*, const char*);
+using PlugMainFunction = const char*(__stdcall*)(const char*, const char*, const char*, const char*,
+                                                 const char*);
 
 // The system's description of the last error, in UTF-8 for the terminal.
 std::string LastErrorText() {
   const DWORD code = GetLastError();
   wchar_t wide[512] = L"";
-  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                 wide, sizeof wide / sizeof wide[0], nullptr);
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, wide,
+                 sizeof wide / sizeof wide[0], nullptr);
   char utf8[1024] = "";
   WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8, sizeof utf8, nullptr, nullptr);
   std::string text = utf8;
@@ -37,8 +37,8 @@ std::unique_ptr<PluginFile> PluginFile::Load(const std::string& path, std::strin
   }
   auto impl = std::make_unique<Impl>();
   impl->module = module;
-  impl->info = reinterpret_cast<InfoFunction>(
-      reinterpret_cast<void (*)()>(GetProcAddress(module, "info")));
+  impl->info =
+      reinterpret_cast<InfoFunction>(reinterpret_cast<void (*)()>(GetProcAddress(module, "info")));
   impl->plugMain = reinterpret_cast<PlugMainFunction>(
       reinterpret_cast<void (*)()>(GetProcAddress(module, "plugmain")));
   if (impl->info == nullptr || impl->plugMain == nullptr) {
