@@ -52,8 +52,8 @@ int FindText(const Text& t, const Text& s, int start, bool ignoreCase) {
   return -1;
 }
 
-Text ReplaceSubtext(const Text& t, const Text& s, const Text& r, int start,
-                    std::optional<int> count, bool caseSensitive) {
+Text ReplaceSubtext(const Text& t, const Text& s, const Text& r, int start, int count,
+                    bool caseSensitive) {
   const std::string_view text = t.View();
   const std::string_view sought = s.View();
   std::size_t k = FirstOffset(start);
@@ -61,8 +61,7 @@ Text ReplaceSubtext(const Text& t, const Text& s, const Text& r, int start,
 
   Text::Storage out(text.substr(0, k));
   int replaced = 0;
-  const bool limited = count.has_value() && *count > 0;
-  while (text.size() - k >= sought.size() && !(limited && replaced == *count)) {
+  while (text.size() - k >= sought.size() && replaced != count) {
     if (MatchesAt(text, k, sought, !caseSensitive)) {
       out.append(r.View());
       k += sought.size();

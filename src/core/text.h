@@ -9,7 +9,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -71,11 +70,14 @@ bool TextEquals(const Text& a, const Text& b);
 // empty. `ignoreCase` folds A-Z to a-z and nothing else.
 int FindText(const Text& t, const Text& s, int start = 1, bool ignoreCase = false);
 
+// A replacement count that is never reached: every occurrence is replaced.
+inline constexpr int kAllOccurrences = -1;
+
 // `t` with the occurrences of `s` from byte `start` on replaced by `r`, left to
-// right and without overlap; at most `count` of them when `count` is given and
-// not negative. Double-byte aware like FindText. `caseSensitive` false folds A-Z.
+// right and without overlap; at most `count` of them when `count` is not
+// negative. Double-byte aware like FindText. `caseSensitive` false folds A-Z.
 Text ReplaceSubtext(const Text& t, const Text& s, const Text& r = Text(), int start = 1,
-                    std::optional<int> count = std::nullopt, bool caseSensitive = true);
+                    int count = kAllOccurrences, bool caseSensitive = true);
 
 namespace text_detail {
 Text Concat(std::initializer_list<std::string_view> pieces);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 
 namespace {
@@ -67,34 +66,34 @@ struct ReplaceCase {
   const char* s;
   const char* r;
   int start;
-  std::optional<int> count;
+  int count;
   bool caseSensitive;
   const char* expected;
 };
 
 TEST(ReplaceSubtext, EdgeResults) {
   const ReplaceCase cases[] = {
-      {"\"a\"b\"", "\"", "", 1, std::nullopt, true, "ab"},  // every double quote removed
-      {"\"a\"b\"", "\"", "", 1, 1, true, "a\"b\""},         // only the first
-      {"\"a\"b\"", "\"", "", 1, 0, true, "\"a\"b\""},       // count 0: unchanged
-      {"\"a\"b\"", "\"", "", 1, -3, true, "ab"},            // a negative count is never reached
-      {"aaa", "aa", "b", 1, std::nullopt, true, "ba"},      // no overlap, left to right
-      {"abab", "ab", "ab!", 1, std::nullopt, true,
-       "ab!ab!"},                                             // a replacement is not searched again
-      {"abcabc", "c", "X", 4, std::nullopt, true, "abcabX"},  // bytes before start untouched
-      {"abc", "c", "X", 4, std::nullopt, true, "abc"},        // start past the end
-      {"", "a", "X", 1, std::nullopt, true, ""},
-      {"abc", "", "X", 1, std::nullopt, true, "abc"},    // empty sought text
-      {"AbA", "a", "x", 1, std::nullopt, false, "xbx"},  // folded when not case-sensitive
-      {"AbA", "a", "x", 1, std::nullopt, true, "AbA"},
-      {"\xB0\x41\x41", "A", "", 1, std::nullopt, true, "\xB0\x41"},  // second byte kept
-      {"b\xB0", "a", "", 1, std::nullopt, true, "b"},  // a lone lead byte at the end is dropped
+      {"\"a\"b\"", "\"", "", 1, kAllOccurrences, true, "ab"},  // every double quote removed
+      {"\"a\"b\"", "\"", "", 1, 1, true, "a\"b\""},            // only the first
+      {"\"a\"b\"", "\"", "", 1, 0, true, "\"a\"b\""},          // count 0: unchanged
+      {"\"a\"b\"", "\"", "", 1, -3, true, "ab"},               // a negative count is never reached
+      {"aaa", "aa", "b", 1, kAllOccurrences, true, "ba"},      // no overlap, left to right
+      {"abab", "ab", "ab!", 1, kAllOccurrences, true,
+       "ab!ab!"},  // a replacement is not searched again
+      {"abcabc", "c", "X", 4, kAllOccurrences, true, "abcabX"},  // bytes before start untouched
+      {"abc", "c", "X", 4, kAllOccurrences, true, "abc"},        // start past the end
+      {"", "a", "X", 1, kAllOccurrences, true, ""},
+      {"abc", "", "X", 1, kAllOccurrences, true, "abc"},    // empty sought text
+      {"AbA", "a", "x", 1, kAllOccurrences, false, "xbx"},  // folded when not case-sensitive
+      {"AbA", "a", "x", 1, kAllOccurrences, true, "AbA"},
+      {"\xB0\x41\x41", "A", "", 1, kAllOccurrences, true, "\xB0\x41"},  // second byte kept
+      {"b\xB0", "a", "", 1, kAllOccurrences, true, "b"},  // a lone lead byte at the end is dropped
   };
   for (const ReplaceCase& c : cases) {
     const Text result = ReplaceSubtext(c.t, c.s, c.r, c.start, c.count, c.caseSensitive);
     EXPECT_EQ(Hex(result), Hex(c.expected))
         << "ReplaceSubtext(" << Hex(c.t) << ", " << Hex(c.s) << ", " << Hex(c.r) << ", " << c.start
-        << ", " << (c.count ? std::to_string(*c.count) : "all") << ")";
+        << ", " << c.count << ")";
   }
 }
 
