@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -39,13 +40,18 @@ class StreamBuffer {
 
   // Writes `bytes` at the position and moves past them; false when the buffer cannot grow.
   bool Write(std::string_view bytes) {
-    if (bytes.size() > std::numeric_limits<std::size_t>::max() - position_) return false;
-    const std::size_t end = position_ + bytes.size();
-    if (!Reserve(end)) return false;
+    if (!ReserveAfterPosition(bytes.size())) return false;
     if (!bytes.empty()) std::memcpy(data_ + position_, bytes.data(), bytes.size());
-    position_ = end;
-    length_ = std::max(length_, end);
+    position_ += bytes.size();
+    length_ = std::max(length_, position_);
     return true;
+  }
+
+  // Makes room for `count` bytes from the position, so that a write of known
+  // size grows the buffer at most once; false when it cannot grow.
+  bool ReserveAfterPosition(std::size_t count) {
+    if (count > std::numeric_limits<std::size_t>::max() - position_) return false;
+    return Reserve(position_ + count);
   }
 
  private:
@@ -119,24 +125,42 @@ bool WriteOrRestore(StreamHandle h, WriteAll writeAll) {
   return false;
 }
 
-bool WriteElement(StreamBuffer& stream, const Bytes& element) {
-  if (element.Size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-    return false;
+constexpr std::size_t kLengthWordSize = 4;
+
+bool FitsLengthWord(const Bytes& element) {
+  return element.Size() <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+}
+
+// Bytes the serialised record takes; none when an element is too long for its length word.
+std::optional<std::size_t> SerialisedSize(const BytesArray& record) {
+  std::size_t total = 0;
+  for (int i = 0; i < record.ElementCount(); ++i) {
+    const Bytes& element = record.At(i);
+    const std::size_t size = kLengthWordSize + element.Size();
+    if (!FitsLengthWord(element) || size > std::numeric_limits<std::size_t>::max() - total) {
+      return std::nullopt;
+    }
+    total += size;
   }
+  return total;
+}
+
+bool WriteElement(StreamBuffer& stream, const Bytes& element) {
   const auto length = static_cast<std::uint32_t>(element.Size());
-  const char lengthWord[4] = {
+  const char lengthWord[kLengthWordSize] = {
       static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),
       static_cast<char>((length >> 16) & 0xFF), static_cast<char>((length >> 24) & 0xFF)};
-  return stream.Write(std::string_view(lengthWord, 4)) && stream.Write(element.View());
+  return stream.Write(std::string_view(lengthWord, kLengthWordSize)) &&
+         stream.Write(element.View());
 }
 
 // The element at the start of `unread`, moving `unread` past it; false when
 // the stream ends before the length word or the bytes it announces.
 bool ReadElement(std::string_view& unread, Bytes& element) {
-  if (unread.size() < 4) return false;
+  if (unread.size() < kLengthWordSize) return false;
   std::uint32_t length = 0;
   for (int i = 3; i >= 0; --i) length = (length << 8) | static_cast<unsigned char>(unread[i]);
-  unread.remove_prefix(4);
+  unread.remove_prefix(kLengthWordSize);
   if (static_cast<std::int32_t>(length) < 0 || length > unread.size()) return false;
   element = Bytes(unread.substr(0, length));
   unread.remove_prefix(length);
@@ -164,6 +188,8 @@ StreamHandle OpenMemoryStream() { return Registry().Open(); }
 
 bool WriteRecord(StreamHandle h, const BytesArray& record) {
   return WriteOrRestore(h, [&record](StreamBuffer& stream) {
+    const std::optional<std::size_t> size = SerialisedSize(record);
+    if (!size.has_value() || !stream.ReserveAfterPosition(*size)) return false;
     for (int i = 0; i < record.ElementCount(); ++i) {
       if (!WriteElement(stream, record.At(i))) return false;
     }

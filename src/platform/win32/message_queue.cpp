@@ -19,6 +19,15 @@ LRESULT CALLBACK HandlerWindowProc(HWND window, UINT message, WPARAM wParam, LPA
   return 0;
 }
 
+// The module this code lives in, which owns the window class.
+HINSTANCE ThisModule() {
+  HMODULE module = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&HandlerWindowProc), &module);
+  return module;
+}
+
 // A message-only window per thread receives the handler messages, so they
 // travel through the thread's real queue and are dispatched like any other.
 class HandlerWindow {
@@ -27,13 +36,13 @@ class HandlerWindow {
     static const ATOM windowClass = [] {
       WNDCLASSA description{};
       description.lpfnWndProc = HandlerWindowProc;
-      description.hInstance = GetModuleHandleA(nullptr);
+      description.hInstance = ThisModule();
       description.lpszClassName = kWindowClass;
       return RegisterClassA(&description);
     }();
     (void)windowClass;
     window_ = CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+                              ThisModule(), nullptr);
   }
   ~HandlerWindow() { DestroyWindow(window_); }
   HandlerWindow(const HandlerWindow&) = delete;
