@@ -81,7 +81,9 @@ class StreamRegistry {
  public:
   StreamHandle Open() {
     std::lock_guard<std::mutex> lock(mutex_);
-    const StreamHandle handle = nextHandle_++;
+    // Counted unsigned so that the count wraps rather than overflows; a
+    // handle is reused only after 2^32 streams have been opened.
+    const auto handle = static_cast<StreamHandle>(openedCount_++);
     streams_.try_emplace(handle);
     return handle;
   }
@@ -103,7 +105,7 @@ class StreamRegistry {
   using Entry = std::pair<const StreamHandle, StreamBuffer>;
 
   std::mutex mutex_;
-  StreamHandle nextHandle_ = 1;
+  std::uint32_t openedCount_ = 1;
   std::unordered_map<StreamHandle, StreamBuffer, std::hash<StreamHandle>,
                      std::equal_to<StreamHandle>, HeapAllocator<Entry>>
       streams_;

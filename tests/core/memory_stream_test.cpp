@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "core/test_printing.h"
@@ -146,6 +147,27 @@ TEST(MemoryStream, AHandleThatNamesNoStreamChangesNothing) {
     EXPECT_TRUE(StreamContents(h).IsEmpty());
   }
   EXPECT_NE(OpenMemoryStream(), closed) << "handles are not reused";
+}
+
+TEST(MemoryStream, StreamsOpenAndCloseFromTwoThreadsAtOnce) {
+  // Each thread holds many streams open at once, so the registry grows and
+  // shrinks under both of them.
+  const auto useStreams = [](char mark) {
+    for (int round = 0; round < 20; ++round) {
+      std::vector<StreamHandle> open;
+      for (int i = 0; i < 300; ++i) {
+        open.push_back(OpenMemoryStream());
+        EXPECT_TRUE(WriteText(open.back(), Text(std::string(1 + i % 7, mark))));
+      }
+      for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(StreamContents(open[i]), Bytes(std::string(1 + i % 7, mark)));
+        CloseStream(open[i]);
+      }
+    }
+  };
+  std::thread worker(useStreams, 'w');
+  useStreams('c');
+  worker.join();
 }
 
 std::vector<std::string> AllLines(std::string_view contents) {
