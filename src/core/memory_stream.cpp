@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <unordered_map>
@@ -204,14 +205,20 @@ bool ReadRecord(StreamHandle h, BytesArray& record) {
   if (stream == nullptr) return false;
   std::string_view unread = stream->Unread();
   const std::size_t start = unread.size();
-  BytesArray elements(record.ElementCount());
-  for (int i = 0; i < elements.ElementCount(); ++i) {
-    Bytes element;
-    if (!ReadElement(unread, element)) return false;
-    elements.Set(i, std::move(element));
+  try {
+    // An exhausted heap fails this read like a truncated record.
+    SoftAllocationFailure softly;
+    BytesArray elements(record.ElementCount());
+    for (int i = 0; i < elements.ElementCount(); ++i) {
+      Bytes element;
+      if (!ReadElement(unread, element)) return false;
+      elements.Set(i, std::move(element));
+    }
+    record = std::move(elements);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
   stream->Seek(stream->Position() + (start - unread.size()));
-  record = std::move(elements);
   return true;
 }
 
