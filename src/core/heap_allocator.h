@@ -6,8 +6,25 @@
 #include <cstddef>
 #include <cstdlib>
 #include <limits>
+#include <new>
 
 #include "core/runtime_error.h"
+
+namespace heap_detail {
+inline thread_local int softFailureScopes = 0;
+}  // namespace heap_detail
+
+// While one lives on a thread, an exhausted heap throws std::bad_alloc on that
+// thread instead of ending the process, for the one operation (reading a
+// record back from a stream) that must fail rather than end the host. The
+// code that opens the scope catches the exception; nothing else ever sees it.
+class SoftAllocationFailure {
+ public:
+  SoftAllocationFailure() { ++heap_detail::softFailureScopes; }
+  ~SoftAllocationFailure() { --heap_detail::softFailureScopes; }
+  SoftAllocationFailure(const SoftAllocationFailure&) = delete;
+  SoftAllocationFailure& operator=(const SoftAllocationFailure&) = delete;
+};
 
 template <typename T>
 struct HeapAllocator {
@@ -22,7 +39,10 @@ struct HeapAllocator {
     const std::size_t bytes =
         count > limit ? std::numeric_limits<std::size_t>::max() : count * sizeof(T);
     void* memory = count > limit ? nullptr : std::malloc(bytes);
-    if (memory == nullptr) RaiseRuntimeError(RuntimeErrorCode::kOutOfMemory, bytes);
+    if (memory == nullptr) {
+      if (heap_detail::softFailureScopes > 0) throw std::bad_alloc();
+      RaiseRuntimeError(RuntimeErrorCode::kOutOfMemory, bytes);
+    }
     return static_cast<T*>(memory);
   }
 

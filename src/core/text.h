@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/heap_allocator.h"
@@ -41,9 +42,13 @@ class Text {
 
 class Bytes {
  public:
+  using Storage = std::vector<unsigned char, HeapAllocator<unsigned char>>;
+
   Bytes() = default;
   // Copies every byte of `bytes`, zero bytes included.
   explicit Bytes(std::string_view bytes);
+  // Takes `bytes` over whole.
+  explicit Bytes(Storage&& bytes) : bytes_(std::move(bytes)) {}
 
   const unsigned char* Data() const { return bytes_.data(); }
   std::string_view View() const {
@@ -55,7 +60,7 @@ class Bytes {
   friend bool operator==(const Bytes& a, const Bytes& b) { return a.bytes_ == b.bytes_; }
 
  private:
-  std::vector<unsigned char, HeapAllocator<unsigned char>> bytes_;
+  Storage bytes_;
 };
 
 // Number of bytes of `t`; 0 for the empty text.

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <limits>
+#include <new>
 #include <string>
 
 #include "core/text.h"
@@ -32,6 +33,15 @@ TEST(RuntimeErrorDeathTest, AnExhaustedHeapIsReportedWithTheSizeAskedFor) {
   const std::size_t huge = std::numeric_limits<std::size_t>::max() / 2;
   EXPECT_EXIT(HeapAllocator<char>().allocate(huge), kEndedByFatalReport,
               Report("Runtime error 0.*" + std::to_string(huge) + " bytes"));
+}
+
+TEST(SoftAllocationFailure, AnExhaustedHeapThrowsToTheCodeThatOpenedTheScope) {
+  const std::size_t huge = std::numeric_limits<std::size_t>::max() / 2;
+  for (int scope = 0; scope < 2; ++scope) {  // the count is restored on the way out
+    SoftAllocationFailure softly;
+    EXPECT_THROW(HeapAllocator<char>().allocate(huge), std::bad_alloc);
+  }
+  EXPECT_EQ(heap_detail::softFailureScopes, 0);
 }
 
 }  // namespace

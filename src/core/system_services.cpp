@@ -1,0 +1,8 @@
+#include "core/system_services.h"
+
+#include "platform/message_queue.h"
+#include "platform/tick_count.h"
+
+std::uint32_t UptimeMs() { return platform::TickCountMs(); }
+
+void ProcessEvents() { platform::PumpWaitingMessages(); }

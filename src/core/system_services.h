@@ -1,0 +1,12 @@
+// The process services the module asks of the system: the millisecond clock
+// and the pump for the calling thread's window messages.
+#pragma once
+
+#include <cstdint>
+
+// Milliseconds since the system started, as a 32-bit value that wraps.
+std::uint32_t UptimeMs();
+
+// Dispatches the calling thread's waiting messages until its queue is empty
+// or a quit message is at its head; the quit message stays in the queue.
+void ProcessEvents();
