@@ -1,0 +1,302 @@
+// The Linux stand-in for the code-page services: glibc's iconv for the code
+// pages, OpenCC for the traditional-to-simplified table. The system ANSI code
+// page of the stand-in is 936.
+#include "platform/code_pages.h"
+
+#include <iconv.h>
+#include <opencc/Config.hpp>
+#include <opencc/Converter.hpp>
+
+#include <bit>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+namespace {
+
+static_assert(std::endian::native == std::endian::little,
+              "UTF-16 units are handed to iconv as UTF-16LE bytes");
+
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+// What a byte that is no character of 936 or 950 becomes, as on Windows.
+constexpr char16_t kDbcsDefaultUnicode = u'?';
+constexpr std::string_view kDbcsDefaultChar = "?";
+constexpr std::string_view kUtf8ReplacementBytes = "\xEF\xBF\xBD";  // U+FFFD
+
+// glibc's name of a code page the stand-in knows, or null.
+const char* IconvName(unsigned codePage) {
+  switch (codePage) {
+    case kCodePageAnsi:
+    case kCodePageGbk:
+      return "CP936";
+    case kCodePageBig5:
+      return "CP950";
+    case kCodePageUtf8:
+      return "UTF-8";
+    default:
+      return nullptr;
+  }
+}
+
+bool IsDbcsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// One iconv conversion descriptor, closed with its owner.
+class IconvHandle {
+ public:
+  IconvHandle(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+  ~IconvHandle() {
+    if (IsOpen()) iconv_close(handle_);
+  }
+  IconvHandle(const IconvHandle&) = delete;
+  IconvHandle& operator=(const IconvHandle&) = delete;
+
+  bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of `input`. Where iconv cannot go on, `replace(rest, out)`
+  // appends the replacement for the start of `rest` and returns how many
+  // bytes of it the replacement stands for (at least 1).
+  template <typename Replace>
+  std::string Convert(std::string_view input, Replace replace) const {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    std::string out(input.size() * 2 + 16, '\0');
+    char* in = const_cast<char*>(input.data());
+    std::size_t inLeft = input.size();
+    std::size_t written = 0;
+    while (inLeft > 0) {
+      char* next = out.data() + written;
+      std::size_t outLeft = out.size() - written;
+      const std::size_t status = iconv(handle_, &in, &inLeft, &next, &outLeft);
+      written = out.size() - outLeft;
+      if (status != static_cast<std::size_t>(-1)) break;
+      if (errno == E2BIG) {
+        out.resize(out.size() * 2);
+        continue;
+      }
+      out.resize(written);
+      const std::size_t skipped = replace(std::string_view(in, inLeft), out);
+      written = out.size();
+      out.resize(written + inLeft * 2 + 16);
+      in += skipped;
+      inLeft -= skipped;
+    }
+    out.resize(written);
+    return out;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+// Bytes a UTF-8 sequence starting with `lead` is made of, or 0 for no lead byte.
+std::size_t Utf8SequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// A broken UTF-8 sequence becomes one U+FFFD: its lead byte and the
+// continuation bytes that follow it, up to the length the lead byte announces.
+std::size_t SkipBrokenUtf8(std::string_view rest) {
+  const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(rest[0]));
+  std::size_t skipped = 1;
+  while (skipped < length && skipped < rest.size() &&
+         (static_cast<unsigned char>(rest[skipped]) & 0xC0) == 0x80) {
+    ++skipped;
+  }
+  return skipped;
+}
+
+// A lead byte takes the byte after it along, whatever it is, unless that is
+// the terminator; any other byte stands alone.
+std::size_t SkipUnknownDbcsCode(std::string_view rest) {
+  const bool pair =
+      IsDbcsLeadByte(static_cast<unsigned char>(rest[0])) && rest.size() > 1 && rest[1] != '\0';
+  return pair ? 2 : 1;
+}
+
+void AppendUnit(std::string& out, char16_t unit) {
+  out.push_back(static_cast<char>(unit & 0xFF));
+  out.push_back(static_cast<char>(unit >> 8));
+}
+
+std::u16string DecodeToUtf16(unsigned codePage, std::string_view bytes, bool* ok) {
+  const IconvHandle decoder("UTF-16LE", IconvName(codePage));
+  *ok = decoder.IsOpen();
+  if (!*ok) return {};
+  const bool utf8 = codePage == kCodePageUtf8;
+  const std::string le = decoder.Convert(bytes, [utf8](std::string_view rest, std::string& out) {
+    AppendUnit(out, utf8 ? kReplacementCharacter : kDbcsDefaultUnicode);
+    return utf8 ? SkipBrokenUtf8(rest) : SkipUnknownDbcsCode(rest);
+  });
+  std::u16string units(le.size() / 2, u'\0');
+  std::memcpy(units.data(), le.data(), units.size() * 2);
+  return units;
+}
+
+bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The bytes a character the code page cannot hold becomes.
+std::string_view DefaultBytes(unsigned codePage, const char* defaultChar) {
+  if (codePage == kCodePageUtf8) return kUtf8ReplacementBytes;
+  if (defaultChar == nullptr) return kDbcsDefaultChar;
+  // The first character of the given text; the empty text gives its zero byte.
+  const bool pair =
+      IsDbcsLeadByte(static_cast<unsigned char>(defaultChar[0])) && defaultChar[1] != '\0';
+  return std::string_view(defaultChar, pair ? 2 : 1);
+}
+
+std::string EncodeFromUtf16(unsigned codePage, std::u16string_view units,
+                            std::string_view defaultBytes, bool* usedDefault, bool* ok) {
+  const IconvHandle encoder(IconvName(codePage), "UTF-16LE");
+  *ok = encoder.IsOpen();
+  if (!*ok) return {};
+  const std::string_view le(reinterpret_cast<const char*>(units.data()), units.size() * 2);
+  return encoder.Convert(le, [&](std::string_view rest, std::string& out) -> std::size_t {
+    out.append(defaultBytes);
+    *usedDefault = true;
+    // One default character for a whole character: a surrogate pair is one.
+    char16_t pair[2] = {};
+    std::memcpy(pair, rest.data(), rest.size() >= 4 ? 4 : 2);
+    const bool surrogatePair =
+        rest.size() >= 4 && IsHighSurrogate(pair[0]) && IsLowSurrogate(pair[1]);
+    return surrogatePair ? 4 : 2;
+  });
+}
+
+// The input span a length argument names: -1 reaches past the terminator.
+template <typename Unit>
+std::basic_string_view<Unit> InputSpan(const Unit* input, int length) {
+  if (input == nullptr || length == 0 || length < -1) return {};
+  if (length == -1)
+    return std::basic_string_view<Unit>(input, std::char_traits<Unit>::length(input) + 1);
+  return std::basic_string_view<Unit>(input, static_cast<std::size_t>(length));
+}
+
+// The measure-then-convert contract: the size when there is no output, the
+// count written when it fits, 0 when it does not.
+template <typename Unit>
+int Deliver(std::basic_string_view<Unit> result, Unit* output, int outputLength) {
+  const int needed = static_cast<int>(result.size());
+  if (output == nullptr || outputLength == 0) return needed;
+  if (outputLength < needed) return 0;
+  std::char_traits<Unit>::copy(output, result.data(), result.size());
+  return needed;
+}
+
+// The stand-in's table of traditional characters of GBK with a simplified
+// form in GBK, one double-byte code to one, as the Windows table maps them.
+class SimplifiedTable {
+ public:
+  SimplifiedTable() : map_(0x10000, 0) {
+    try {
+      Fill();
+    } catch (...) {
+      // Without OpenCC's data the stand-in maps nothing, as a failed mapping would.
+      std::fill(map_.begin(), map_.end(), 0);
+    }
+  }
+
+  static const SimplifiedTable& Instance() {
+    static const SimplifiedTable table;
+    return table;
+  }
+
+  // The simplified form of the double-byte code `code`, or `code` itself.
+  std::uint16_t Map(std::uint16_t code) const { return map_[code] != 0 ? map_[code] : code; }
+
+ private:
+  void Fill() {
+    // Character to character only: no phrase tables, as the Windows mapping.
+    const std::string config = R"({
+      "name": "Traditional to simplified, character by character",
+      "segmentation": {"type": "mmseg", "dict": {"type": "ocd2", "file": "TSCharacters.ocd2"}},
+      "conversion_chain": [{"dict": {"type": "ocd2", "file": "TSCharacters.ocd2"}}]
+    })";
+    opencc::Config loader;
+    const opencc::ConverterPtr converter = loader.NewFromString(config, TAMREK_OPENCC_DATA_DIR);
+    const IconvHandle toUtf8("UTF-8", "CP936");
+    const IconvHandle toGbk("CP936", "UTF-8");
+    if (!toUtf8.IsOpen() || !toGbk.IsOpen()) return;
+    const auto fail = [](std::string_view rest, std::string&) { return rest.size(); };
+    for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
+      for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
+        const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        const std::string character = toUtf8.Convert(std::string_view(code, 2), fail);
+        if (character.empty()) continue;
+        const std::string simplified = converter->Convert(character);
+        if (simplified == character) continue;
+        const std::string mapped = toGbk.Convert(simplified, fail);
+        if (mapped.size() != 2 || !IsDbcsLeadByte(static_cast<unsigned char>(mapped[0]))) continue;
+        map_[(lead << 8) | trail] = static_cast<std::uint16_t>(
+            (static_cast<unsigned char>(mapped[0]) << 8) | static_cast<unsigned char>(mapped[1]));
+      }
+    }
+  }
+
+  std::vector<std::uint16_t> map_;
+};
+
+// Maps GBK text character by character; single bytes and a lead byte without
+// a second byte stay as they are.
+std::string MapGbkToSimplified(std::string_view text) {
+  const SimplifiedTable& table = SimplifiedTable::Instance();
+  std::string out(text);
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    if (!IsDbcsLeadByte(static_cast<unsigned char>(out[k])) || k + 1 == out.size()) continue;
+    const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(out[k]) << 8) |
+                                                 static_cast<unsigned char>(out[k + 1]));
+    const std::uint16_t mapped = table.Map(code);
+    out[k] = static_cast<char>(mapped >> 8);
+    out[k + 1] = static_cast<char>(mapped & 0xFF);
+    ++k;
+  }
+  return out;
+}
+
+}  // namespace
+
+int MultiByteToWideChar(unsigned codePage, unsigned long flags, const char* multiByte,
+                        int multiByteLength, char16_t* wide, int wideLength) {
+  const std::string_view input = InputSpan(multiByte, multiByteLength);
+  if (flags != 0 || input.empty() || wideLength < 0) return 0;
+  bool ok = false;
+  const std::u16string units = DecodeToUtf16(codePage, input, &ok);
+  if (!ok) return 0;
+  return Deliver(std::u16string_view(units), wide, wideLength);
+}
+
+int WideCharToMultiByte(unsigned codePage, unsigned long flags, const char16_t* wide,
+                        int wideLength, char* multiByte, int multiByteLength,
+                        const char* defaultChar, int* usedDefaultChar) {
+  const std::u16string_view input = InputSpan(wide, wideLength);
+  if (flags != 0 || input.empty() || multiByteLength < 0) return 0;
+  // UTF-8 has no default character to choose, as on Windows.
+  if (codePage == kCodePageUtf8 && (defaultChar != nullptr || usedDefaultChar != nullptr)) {
+    return 0;
+  }
+  bool usedDefault = false;
+  bool ok = false;
+  const std::string bytes =
+      EncodeFromUtf16(codePage, input, DefaultBytes(codePage, defaultChar), &usedDefault, &ok);
+  if (!ok) return 0;
+  if (usedDefaultChar != nullptr) *usedDefaultChar = usedDefault ? 1 : 0;
+  return Deliver(std::string_view(bytes), multiByte, multiByteLength);
+}
+
+int LCMapStringA(unsigned long locale, unsigned long flags, const char* source, int sourceLength,
+                 char* destination, int destinationLength) {
+  const std::string_view input = InputSpan(source, sourceLength);
+  if (locale != kLocaleChinesePrc || flags != kMapSimplifiedChinese || input.empty() ||
+      destinationLength < 0) {
+    return 0;
+  }
+  return Deliver(std::string_view(MapGbkToSimplified(input)), destination, destinationLength);
+}
+
+}  // namespace platform
