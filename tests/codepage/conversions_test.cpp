@@ -101,6 +101,30 @@ TEST(Utf16Forms, CarryTheTerminatorAndStopAtTheFirstZeroUnit) {
             Hex("\xE4\xB8\xAD"));
 }
 
+// Both sides follow the Windows tables where glibc's differ: the user-defined
+// areas read as private-use units, best fits, and Windows' choice among
+// duplicate Big5 codes.
+TEST(Utf16Forms, FollowTheWindowsTables) {
+  struct TableCase {
+    std::string_view code;
+    int codePage;
+    std::string_view units;
+  };
+  const TableCase cases[] = {
+      {"\xAA\xA1", 936, std::string_view("\x00\xE0\0\0", 4)},  // user-defined area: U+E000
+      {"\xFF", 936, std::string_view("\xF5\xF8\0\0", 4)},
+      {"\xFA\x40", 950, std::string_view("\x00\xE0\0\0", 4)},
+      {"\xF9\xF9", 950, std::string_view("\x50\x25\0\0", 4)},  // U+2550, written back as F9 F9
+  };
+  for (const TableCase& c : cases) {
+    EXPECT_EQ(Hex(MultiByteToUtf16(Text(c.code), c.codePage).View()), Hex(c.units)) << Hex(c.code);
+    EXPECT_EQ(Hex(Utf16ToMultiByte(Bytes(c.units), c.codePage).View()), Hex(c.code)) << Hex(c.code);
+  }
+  EXPECT_EQ(Hex(Utf16ToMultiByte(Bytes(std::string_view("\xA5\x00\xB2\x00\0\0", 6)), 936).View()),
+            Hex("\xA3\xA4\x32"))
+      << "best fits for U+00A5 and U+00B2";
+}
+
 TEST(Repeat, GivesCountedZeroBytesAndBlanks) {
   for (int n : {-3, 0, 1, 7, 1 << 22}) {
     const std::size_t size = n > 0 ? static_cast<std::size_t>(n) : 0;

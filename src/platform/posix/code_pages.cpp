@@ -7,6 +7,9 @@
 #include <opencc/Config.hpp>
 #include <opencc/Converter.hpp>
 
+#include "platform/posix/windows_code_page_tables.h"
+
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
@@ -27,10 +30,14 @@ constexpr char16_t kDbcsDefaultUnicode = u'?';
 constexpr std::string_view kDbcsDefaultChar = "?";
 constexpr std::string_view kUtf8ReplacementBytes = "\xEF\xBF\xBD";  // U+FFFD
 
+// The system ANSI code page of the stand-in is 936.
+unsigned ActualCodePage(unsigned codePage) {
+  return codePage == kCodePageAnsi ? kCodePageGbk : codePage;
+}
+
 // glibc's name of a code page the stand-in knows, or null.
 const char* IconvName(unsigned codePage) {
   switch (codePage) {
-    case kCodePageAnsi:
     case kCodePageGbk:
       return "CP936";
     case kCodePageBig5:
@@ -43,6 +50,108 @@ const char* IconvName(unsigned codePage) {
 }
 
 bool IsDbcsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+
+// The place of a double-byte code in the code page's order of codes: lead
+// byte, then the valid second bytes; -1 for no valid code.
+long DbcsCodePosition(unsigned codePage, unsigned code) {
+  const unsigned lead = code >> 8;
+  const unsigned trail = code & 0xFF;
+  if (!IsDbcsLeadByte(static_cast<unsigned char>(lead))) return -1;
+  long trailIndex = -1;
+  if (trail >= 0x40 && trail <= 0x7E) {
+    trailIndex = trail - 0x40;
+  } else if (codePage == kCodePageGbk && trail >= 0x80 && trail <= 0xFE) {
+    trailIndex = trail - 0x41;
+  } else if (codePage == kCodePageBig5 && trail >= 0xA1 && trail <= 0xFE) {
+    trailIndex = trail - 0xA1 + 0x3F;
+  }
+  if (trailIndex < 0) return -1;
+  const long trailsPerLead = codePage == kCodePageGbk ? 190 : 157;
+  return static_cast<long>(lead - 0x81) * trailsPerLead + trailIndex;
+}
+
+// The code at `position` in the code page's order of double-byte codes.
+unsigned DbcsCodeAt(unsigned codePage, long position) {
+  const long trailsPerLead = codePage == kCodePageGbk ? 190 : 157;
+  const auto lead = static_cast<unsigned>(0x81 + position / trailsPerLead);
+  const auto trailIndex = static_cast<unsigned>(position % trailsPerLead);
+  unsigned trail = 0x40 + trailIndex;
+  if (trailIndex >= 0x3F)
+    trail = codePage == kCodePageGbk ? trailIndex + 0x41 : trailIndex - 0x3F + 0xA1;
+  return (lead << 8) | trail;
+}
+
+struct UserDefinedCode {
+  char16_t unit = 0;
+  std::size_t length = 0;  // bytes of the code; 0 when there is none
+};
+
+// The private-use unit Windows reads the code at the start of `rest` as,
+// where glibc reads none.
+UserDefinedCode UserDefinedUnit(unsigned codePage, std::string_view rest) {
+  const auto first = static_cast<unsigned char>(rest[0]);
+  const long position =
+      rest.size() > 1
+          ? DbcsCodePosition(codePage, (first << 8) | static_cast<unsigned char>(rest[1]))
+          : -1;
+  for (std::size_t k = 0; k < kUserDefinedRunCount; ++k) {
+    const UserDefinedRun& run = kUserDefinedRuns[k];
+    if (run.codePage != codePage) continue;
+    if (run.firstCode <= 0xFF) {
+      if (run.firstCode == first) return {run.firstUnit, 1};
+      continue;
+    }
+    const long firstPosition = DbcsCodePosition(codePage, run.firstCode);
+    if (position >= firstPosition && position < firstPosition + run.count) {
+      return {static_cast<char16_t>(run.firstUnit + (position - firstPosition)), 2};
+    }
+  }
+  return {};
+}
+
+// The code Windows writes `unit` as where glibc writes none or another one;
+// 0 when the two agree.
+unsigned WindowsCodeFor(unsigned codePage, char16_t unit) {
+  const WindowsCode* end = kWindowsCodes + kWindowsCodeCount;
+  const WindowsCode* found = std::lower_bound(
+      kWindowsCodes, end, WindowsCode{static_cast<unsigned short>(codePage), unit, 0, false},
+      [](const WindowsCode& a, const WindowsCode& b) {
+        return a.codePage != b.codePage ? a.codePage < b.codePage : a.unit < b.unit;
+      });
+  if (found != end && found->codePage == codePage && found->unit == unit) return found->code;
+  for (std::size_t k = 0; k < kUserDefinedRunCount; ++k) {
+    const UserDefinedRun& run = kUserDefinedRuns[k];
+    if (run.codePage != codePage || unit < run.firstUnit || unit >= run.firstUnit + run.count)
+      continue;
+    if (run.firstCode <= 0xFF) return run.firstCode;
+    return DbcsCodeAt(codePage, DbcsCodePosition(codePage, run.firstCode) + (unit - run.firstUnit));
+  }
+  return 0;
+}
+
+// The units for which Windows chooses another code than glibc does.
+const std::u16string& UnitsWindowsWritesOtherwise(unsigned codePage) {
+  static const auto collect = [](unsigned page) {
+    std::u16string units;
+    for (std::size_t k = 0; k < kWindowsCodeCount; ++k) {
+      if (kWindowsCodes[k].codePage == page && kWindowsCodes[k].glibcHasAnother) {
+        units.push_back(kWindowsCodes[k].unit);
+      }
+    }
+    return units;
+  };
+  static const std::u16string gbk = collect(kCodePageGbk);
+  static const std::u16string big5 = collect(kCodePageBig5);
+  static const std::u16string none;
+  if (codePage == kCodePageGbk) return gbk;
+  if (codePage == kCodePageBig5) return big5;
+  return none;
+}
+
+void AppendCode(std::string& out, unsigned code) {
+  if (code > 0xFF) out.push_back(static_cast<char>(code >> 8));
+  out.push_back(static_cast<char>(code & 0xFF));
+}
 
 // One iconv conversion descriptor, closed with its owner.
 class IconvHandle {
@@ -128,11 +237,20 @@ std::u16string DecodeToUtf16(unsigned codePage, std::string_view bytes, bool* ok
   const IconvHandle decoder("UTF-16LE", IconvName(codePage));
   *ok = decoder.IsOpen();
   if (!*ok) return {};
-  const bool utf8 = codePage == kCodePageUtf8;
-  const std::string le = decoder.Convert(bytes, [utf8](std::string_view rest, std::string& out) {
-    AppendUnit(out, utf8 ? kReplacementCharacter : kDbcsDefaultUnicode);
-    return utf8 ? SkipBrokenUtf8(rest) : SkipUnknownDbcsCode(rest);
-  });
+  const std::string le =
+      decoder.Convert(bytes, [codePage](std::string_view rest, std::string& out) {
+        if (codePage == kCodePageUtf8) {
+          AppendUnit(out, kReplacementCharacter);
+          return SkipBrokenUtf8(rest);
+        }
+        const UserDefinedCode userDefined = UserDefinedUnit(codePage, rest);
+        if (userDefined.length > 0) {
+          AppendUnit(out, userDefined.unit);
+          return userDefined.length;
+        }
+        AppendUnit(out, kDbcsDefaultUnicode);
+        return SkipUnknownDbcsCode(rest);
+      });
   std::u16string units(le.size() / 2, u'\0');
   std::memcpy(units.data(), le.data(), units.size() * 2);
   return units;
@@ -156,8 +274,14 @@ std::string EncodeFromUtf16(unsigned codePage, std::u16string_view units,
   const IconvHandle encoder(IconvName(codePage), "UTF-16LE");
   *ok = encoder.IsOpen();
   if (!*ok) return {};
-  const std::string_view le(reinterpret_cast<const char*>(units.data()), units.size() * 2);
-  return encoder.Convert(le, [&](std::string_view rest, std::string& out) -> std::size_t {
+  const auto replace = [&](std::string_view rest, std::string& out) -> std::size_t {
+    char16_t unit = 0;
+    std::memcpy(&unit, rest.data(), 2);
+    const unsigned windowsCode = WindowsCodeFor(codePage, unit);
+    if (windowsCode != 0) {
+      AppendCode(out, windowsCode);
+      return 2;
+    }
     out.append(defaultBytes);
     *usedDefault = true;
     // One default character for a whole character: a surrogate pair is one.
@@ -166,7 +290,22 @@ std::string EncodeFromUtf16(unsigned codePage, std::u16string_view units,
     const bool surrogatePair =
         rest.size() >= 4 && IsHighSurrogate(pair[0]) && IsLowSurrogate(pair[1]);
     return surrogatePair ? 4 : 2;
-  });
+  };
+  // iconv converts the stretches between the units Windows writes otherwise.
+  const std::u16string& otherwise = UnitsWindowsWritesOtherwise(codePage);
+  std::string bytes;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t next =
+        otherwise.empty() ? std::u16string_view::npos : units.find_first_of(otherwise, start);
+    const std::u16string_view stretch = units.substr(start, next - start);
+    bytes += encoder.Convert(
+        std::string_view(reinterpret_cast<const char*>(stretch.data()), stretch.size() * 2),
+        replace);
+    if (next == std::u16string_view::npos) return bytes;
+    AppendCode(bytes, WindowsCodeFor(codePage, units[next]));
+    start = next + 1;
+  }
 }
 
 // The input span a length argument names: -1 reaches past the terminator.
@@ -266,7 +405,7 @@ int MultiByteToWideChar(unsigned codePage, unsigned long flags, const char* mult
   const std::string_view input = InputSpan(multiByte, multiByteLength);
   if (flags != 0 || input.empty() || wideLength < 0) return 0;
   bool ok = false;
-  const std::u16string units = DecodeToUtf16(codePage, input, &ok);
+  const std::u16string units = DecodeToUtf16(ActualCodePage(codePage), input, &ok);
   if (!ok) return 0;
   return Deliver(std::u16string_view(units), wide, wideLength);
 }
@@ -282,8 +421,8 @@ int WideCharToMultiByte(unsigned codePage, unsigned long flags, const char16_t* 
   }
   bool usedDefault = false;
   bool ok = false;
-  const std::string bytes =
-      EncodeFromUtf16(codePage, input, DefaultBytes(codePage, defaultChar), &usedDefault, &ok);
+  const std::string bytes = EncodeFromUtf16(ActualCodePage(codePage), input,
+                                            DefaultBytes(codePage, defaultChar), &usedDefault, &ok);
   if (!ok) return 0;
   if (usedDefaultChar != nullptr) *usedDefaultChar = usedDefault ? 1 : 0;
   return Deliver(std::string_view(bytes), multiByte, multiByteLength);
