@@ -49,6 +49,32 @@ const char* IconvName(unsigned codePage) {
   }
 }
 
+// Where a conversion's bytes go: they are counted, and copied into the
+// destination while it has room, so that measuring needs no buffer at all.
+class Output {
+ public:
+  Output(char* destination, std::size_t capacity)
+      : destination_(destination), capacity_(capacity) {}
+
+  void Append(std::string_view bytes) {
+    if (destination_ != nullptr && written_ + bytes.size() <= capacity_) {
+      std::memcpy(destination_ + written_, bytes.data(), bytes.size());
+    } else if (destination_ != nullptr) {
+      overflowed_ = true;
+    }
+    written_ += bytes.size();
+  }
+
+  std::size_t Written() const { return written_; }
+  bool Overflowed() const { return overflowed_; }
+
+ private:
+  char* destination_;
+  std::size_t capacity_;
+  std::size_t written_ = 0;
+  bool overflowed_ = false;
+};
+
 bool IsDbcsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 // The place of a double-byte code in the code page's order of codes: lead
@@ -148,9 +174,9 @@ const std::u16string& UnitsWindowsWritesOtherwise(unsigned codePage) {
   return none;
 }
 
-void AppendCode(std::string& out, unsigned code) {
-  if (code > 0xFF) out.push_back(static_cast<char>(code >> 8));
-  out.push_back(static_cast<char>(code & 0xFF));
+void AppendCode(Output& out, unsigned code) {
+  const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+  out.Append(code > 0xFF ? std::string_view(bytes, 2) : std::string_view(bytes + 1, 1));
 }
 
 // One iconv conversion descriptor, closed with its owner.
@@ -165,34 +191,35 @@ class IconvHandle {
 
   bool IsOpen() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
 
-  // Converts all of `input`. Where iconv cannot go on, `replace(rest, out)`
-  // appends the replacement for the start of `rest` and returns how many
-  // bytes of it the replacement stands for (at least 1).
+  // Converts all of `input` into `out`. Where iconv cannot go on,
+  // `replace(rest, out)` appends the replacement for the start of `rest` and
+  // returns how many bytes of it the replacement stands for (at least 1).
   template <typename Replace>
-  std::string Convert(std::string_view input, Replace replace) const {
+  void Convert(std::string_view input, Replace replace, Output& out) const {
     iconv(handle_, nullptr, nullptr, nullptr, nullptr);
-    std::string out(input.size() * 2 + 16, '\0');
+    char chunk[1 << 14];
     char* in = const_cast<char*>(input.data());
     std::size_t inLeft = input.size();
-    std::size_t written = 0;
     while (inLeft > 0) {
-      char* next = out.data() + written;
-      std::size_t outLeft = out.size() - written;
-      const std::size_t status = iconv(handle_, &in, &inLeft, &next, &outLeft);
-      written = out.size() - outLeft;
-      if (status != static_cast<std::size_t>(-1)) break;
-      if (errno == E2BIG) {
-        out.resize(out.size() * 2);
-        continue;
-      }
-      out.resize(written);
+      char* next = chunk;
+      std::size_t chunkLeft = sizeof chunk;
+      const std::size_t status = iconv(handle_, &in, &inLeft, &next, &chunkLeft);
+      out.Append(std::string_view(chunk, sizeof chunk - chunkLeft));
+      if (status != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
       const std::size_t skipped = replace(std::string_view(in, inLeft), out);
-      written = out.size();
-      out.resize(written + inLeft * 2 + 16);
       in += skipped;
       inLeft -= skipped;
     }
-    out.resize(written);
+  }
+
+  // All of `input` converted, as one string.
+  template <typename Replace>
+  std::string Convert(std::string_view input, Replace replace) const {
+    Output measure(nullptr, 0);
+    Convert(input, replace, measure);
+    std::string out(measure.Written(), '\0');
+    Output fill(out.data(), out.size());
+    Convert(input, replace, fill);
     return out;
   }
 
@@ -228,17 +255,18 @@ std::size_t SkipUnknownDbcsCode(std::string_view rest) {
   return pair ? 2 : 1;
 }
 
-void AppendUnit(std::string& out, char16_t unit) {
-  out.push_back(static_cast<char>(unit & 0xFF));
-  out.push_back(static_cast<char>(unit >> 8));
+void AppendUnit(Output& out, char16_t unit) {
+  const char bytes[2] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  out.Append(std::string_view(bytes, 2));
 }
 
-std::u16string DecodeToUtf16(unsigned codePage, std::string_view bytes, bool* ok) {
+// Decodes `bytes` into `out` as UTF-16LE; false for an unknown code page.
+bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
   const IconvHandle decoder("UTF-16LE", IconvName(codePage));
-  *ok = decoder.IsOpen();
-  if (!*ok) return {};
-  const std::string le =
-      decoder.Convert(bytes, [codePage](std::string_view rest, std::string& out) {
+  if (!decoder.IsOpen()) return false;
+  decoder.Convert(
+      bytes,
+      [codePage](std::string_view rest, Output& out) {
         if (codePage == kCodePageUtf8) {
           AppendUnit(out, kReplacementCharacter);
           return SkipBrokenUtf8(rest);
@@ -250,10 +278,9 @@ std::u16string DecodeToUtf16(unsigned codePage, std::string_view bytes, bool* ok
         }
         AppendUnit(out, kDbcsDefaultUnicode);
         return SkipUnknownDbcsCode(rest);
-      });
-  std::u16string units(le.size() / 2, u'\0');
-  std::memcpy(units.data(), le.data(), units.size() * 2);
-  return units;
+      },
+      out);
+  return true;
 }
 
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
@@ -269,12 +296,12 @@ std::string_view DefaultBytes(unsigned codePage, const char* defaultChar) {
   return std::string_view(defaultChar, pair ? 2 : 1);
 }
 
-std::string EncodeFromUtf16(unsigned codePage, std::u16string_view units,
-                            std::string_view defaultBytes, bool* usedDefault, bool* ok) {
+// Encodes `units` into `out`; false for an unknown code page.
+bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
+                     bool* usedDefault, Output& out) {
   const IconvHandle encoder(IconvName(codePage), "UTF-16LE");
-  *ok = encoder.IsOpen();
-  if (!*ok) return {};
-  const auto replace = [&](std::string_view rest, std::string& out) -> std::size_t {
+  if (!encoder.IsOpen()) return false;
+  const auto replace = [&](std::string_view rest, Output& out) -> std::size_t {
     char16_t unit = 0;
     std::memcpy(&unit, rest.data(), 2);
     const unsigned windowsCode = WindowsCodeFor(codePage, unit);
@@ -282,7 +309,7 @@ std::string EncodeFromUtf16(unsigned codePage, std::u16string_view units,
       AppendCode(out, windowsCode);
       return 2;
     }
-    out.append(defaultBytes);
+    out.Append(defaultBytes);
     *usedDefault = true;
     // One default character for a whole character: a surrogate pair is one.
     char16_t pair[2] = {};
@@ -293,17 +320,16 @@ std::string EncodeFromUtf16(unsigned codePage, std::u16string_view units,
   };
   // iconv converts the stretches between the units Windows writes otherwise.
   const std::u16string& otherwise = UnitsWindowsWritesOtherwise(codePage);
-  std::string bytes;
   std::size_t start = 0;
   for (;;) {
     const std::size_t next =
         otherwise.empty() ? std::u16string_view::npos : units.find_first_of(otherwise, start);
     const std::u16string_view stretch = units.substr(start, next - start);
-    bytes += encoder.Convert(
+    encoder.Convert(
         std::string_view(reinterpret_cast<const char*>(stretch.data()), stretch.size() * 2),
-        replace);
-    if (next == std::u16string_view::npos) return bytes;
-    AppendCode(bytes, WindowsCodeFor(codePage, units[next]));
+        replace, out);
+    if (next == std::u16string_view::npos) return true;
+    AppendCode(out, WindowsCodeFor(codePage, units[next]));
     start = next + 1;
   }
 }
@@ -317,15 +343,15 @@ std::basic_string_view<Unit> InputSpan(const Unit* input, int length) {
   return std::basic_string_view<Unit>(input, static_cast<std::size_t>(length));
 }
 
-// The measure-then-convert contract: the size when there is no output, the
-// count written when it fits, 0 when it does not.
-template <typename Unit>
-int Deliver(std::basic_string_view<Unit> result, Unit* output, int outputLength) {
-  const int needed = static_cast<int>(result.size());
-  if (output == nullptr || outputLength == 0) return needed;
-  if (outputLength < needed) return 0;
-  std::char_traits<Unit>::copy(output, result.data(), result.size());
-  return needed;
+// The measure-then-convert contract: the size in units of `unitSize` bytes
+// when there is no output, the count written when it fits, 0 when it does not.
+template <typename Convert>
+int Deliver(void* output, int outputLength, std::size_t unitSize, Convert convert) {
+  const bool measureOnly = output == nullptr || outputLength == 0;
+  Output out(measureOnly ? nullptr : static_cast<char*>(output),
+             static_cast<std::size_t>(outputLength) * unitSize);
+  if (!convert(out) || out.Overflowed()) return 0;
+  return static_cast<int>(out.Written() / unitSize);
 }
 
 // The stand-in's table of traditional characters of GBK with a simplified
@@ -362,7 +388,7 @@ class SimplifiedTable {
     const IconvHandle toUtf8("UTF-8", "CP936");
     const IconvHandle toGbk("CP936", "UTF-8");
     if (!toUtf8.IsOpen() || !toGbk.IsOpen()) return;
-    const auto fail = [](std::string_view rest, std::string&) { return rest.size(); };
+    const auto fail = [](std::string_view rest, Output&) { return rest.size(); };
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
       for (unsigned trail = 0x40; trail <= 0xFE; ++trail) {
         const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
@@ -404,10 +430,8 @@ int MultiByteToWideChar(unsigned codePage, unsigned long flags, const char* mult
                         int multiByteLength, char16_t* wide, int wideLength) {
   const std::string_view input = InputSpan(multiByte, multiByteLength);
   if (flags != 0 || input.empty() || wideLength < 0) return 0;
-  bool ok = false;
-  const std::u16string units = DecodeToUtf16(ActualCodePage(codePage), input, &ok);
-  if (!ok) return 0;
-  return Deliver(std::u16string_view(units), wide, wideLength);
+  return Deliver(wide, wideLength, sizeof(char16_t),
+                 [&](Output& out) { return DecodeToUtf16(ActualCodePage(codePage), input, out); });
 }
 
 int WideCharToMultiByte(unsigned codePage, unsigned long flags, const char16_t* wide,
@@ -420,12 +444,12 @@ int WideCharToMultiByte(unsigned codePage, unsigned long flags, const char16_t* 
     return 0;
   }
   bool usedDefault = false;
-  bool ok = false;
-  const std::string bytes = EncodeFromUtf16(ActualCodePage(codePage), input,
-                                            DefaultBytes(codePage, defaultChar), &usedDefault, &ok);
-  if (!ok) return 0;
+  const int result = Deliver(multiByte, multiByteLength, 1, [&](Output& out) {
+    return EncodeFromUtf16(ActualCodePage(codePage), input, DefaultBytes(codePage, defaultChar),
+                           &usedDefault, out);
+  });
   if (usedDefaultChar != nullptr) *usedDefaultChar = usedDefault ? 1 : 0;
-  return Deliver(std::string_view(bytes), multiByte, multiByteLength);
+  return result;
 }
 
 int LCMapStringA(unsigned long locale, unsigned long flags, const char* source, int sourceLength,
@@ -435,7 +459,10 @@ int LCMapStringA(unsigned long locale, unsigned long flags, const char* source, 
       destinationLength < 0) {
     return 0;
   }
-  return Deliver(std::string_view(MapGbkToSimplified(input)), destination, destinationLength);
+  return Deliver(destination, destinationLength, 1, [&](Output& out) {
+    out.Append(MapGbkToSimplified(input));
+    return true;
+  });
 }
 
 }  // namespace platform
