@@ -182,7 +182,10 @@ void AppendCode(Output& out, unsigned code) {
 // One iconv conversion descriptor, closed with its owner.
 class IconvHandle {
  public:
-  IconvHandle(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+  // A null name, a code page the stand-in does not know, leaves it closed.
+  IconvHandle(const char* to, const char* from)
+      : handle_(to != nullptr && from != nullptr ? iconv_open(to, from)
+                                                 : reinterpret_cast<iconv_t>(-1)) {}
   ~IconvHandle() {
     if (IsOpen()) iconv_close(handle_);
   }
