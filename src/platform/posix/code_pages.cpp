@@ -77,6 +77,14 @@ class Output {
 
 bool IsDbcsLeadByte(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
+// Second bytes 0x40-0x7E come first in both double-byte code pages; GBK
+// goes on with 0x80-0xFE, Big5 with 0xA1-0xFE.
+constexpr unsigned kLowTrailCount = 0x7F - 0x40;
+
+unsigned HighTrailStart(unsigned codePage) { return codePage == kCodePageGbk ? 0x80 : 0xA1; }
+
+long TrailsPerLead(unsigned codePage) { return kLowTrailCount + (0xFF - HighTrailStart(codePage)); }
+
 // The place of a double-byte code in the code page's order of codes: lead
 // byte, then the valid second bytes; -1 for no valid code.
 long DbcsCodePosition(unsigned codePage, unsigned code) {
@@ -86,24 +94,20 @@ long DbcsCodePosition(unsigned codePage, unsigned code) {
   long trailIndex = -1;
   if (trail >= 0x40 && trail <= 0x7E) {
     trailIndex = trail - 0x40;
-  } else if (codePage == kCodePageGbk && trail >= 0x80 && trail <= 0xFE) {
-    trailIndex = trail - 0x41;
-  } else if (codePage == kCodePageBig5 && trail >= 0xA1 && trail <= 0xFE) {
-    trailIndex = trail - 0xA1 + 0x3F;
+  } else if (trail >= HighTrailStart(codePage) && trail <= 0xFE) {
+    trailIndex = kLowTrailCount + (trail - HighTrailStart(codePage));
   }
   if (trailIndex < 0) return -1;
-  const long trailsPerLead = codePage == kCodePageGbk ? 190 : 157;
-  return static_cast<long>(lead - 0x81) * trailsPerLead + trailIndex;
+  return static_cast<long>(lead - 0x81) * TrailsPerLead(codePage) + trailIndex;
 }
 
 // The code at `position` in the code page's order of double-byte codes.
 unsigned DbcsCodeAt(unsigned codePage, long position) {
-  const long trailsPerLead = codePage == kCodePageGbk ? 190 : 157;
-  const auto lead = static_cast<unsigned>(0x81 + position / trailsPerLead);
-  const auto trailIndex = static_cast<unsigned>(position % trailsPerLead);
-  unsigned trail = 0x40 + trailIndex;
-  if (trailIndex >= 0x3F)
-    trail = codePage == kCodePageGbk ? trailIndex + 0x41 : trailIndex - 0x3F + 0xA1;
+  const auto lead = static_cast<unsigned>(0x81 + position / TrailsPerLead(codePage));
+  const auto trailIndex = static_cast<unsigned>(position % TrailsPerLead(codePage));
+  const unsigned trail = trailIndex < kLowTrailCount
+                             ? 0x40 + trailIndex
+                             : HighTrailStart(codePage) + (trailIndex - kLowTrailCount);
   return (lead << 8) | trail;
 }
 
