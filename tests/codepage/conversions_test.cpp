@@ -31,6 +31,12 @@ TEST(ConvertUtf8ToAnsi, GivesGbk) {
       {"\xE4\xB8\xAD\xE6\x96\x87", "\xD6\xD0\xCE\xC4", "two characters"},
       {std::string_view("\xE4\xB8\xAD\0\xE6\x96\x87", 7), "\xD6\xD0", "a zero byte ends the input"},
       {"a\xE0\xB8\x81z", "a?z", "no GBK form: default character, and the text goes on"},
+      {"\xE4\xB8z", "?z", "a cut sequence is one unknown character"},
+      {"\x80z", "?z", "a stray continuation byte"},
+      {"\xC0\x80z", "??z", "an overlong form"},
+      {"\xED\xA0\x80z", "??z", "an encoded surrogate"},
+      {"\xF4\x90\x80\x80z", "???z", "past U+10FFFF"},
+      {"\xF0\x9F\x98z", "?z", "a cut four-byte sequence"},
   };
   for (const ConversionCase& c : cases) {
     EXPECT_EQ(Hex(ConvertUtf8ToAnsi(Text(c.input)).View()), Hex(c.expected)) << c.what;

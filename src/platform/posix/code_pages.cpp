@@ -242,13 +242,39 @@ std::size_t Utf8SequenceLength(unsigned char lead) {
   return 0;
 }
 
-// A broken UTF-8 sequence becomes one U+FFFD: its lead byte and the
-// continuation bytes that follow it, up to the length the lead byte announces.
+bool IsUtf8Continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Whether `second` may follow `lead` in a well-formed sequence: the bytes
+// after E0, ED, F0 and F4 keep out overlong forms, surrogates and what lies
+// past U+10FFFF.
+bool IsValidUtf8Second(unsigned char lead, unsigned char second) {
+  switch (lead) {
+    case 0xE0:
+      return second >= 0xA0 && second <= 0xBF;
+    case 0xED:
+      return second >= 0x80 && second <= 0x9F;
+    case 0xF0:
+      return second >= 0x90 && second <= 0xBF;
+    case 0xF4:
+      return second >= 0x80 && second <= 0x8F;
+    default:
+      return IsUtf8Continuation(second);
+  }
+}
+
+// How many bytes of a broken UTF-8 sequence one U+FFFD stands for, as the
+// Windows side counts them: a cut sequence is one; a lead byte with a second
+// byte that may not follow it takes that byte along; any other byte is one.
 std::size_t SkipBrokenUtf8(std::string_view rest) {
-  const std::size_t length = Utf8SequenceLength(static_cast<unsigned char>(rest[0]));
-  std::size_t skipped = 1;
+  const auto lead = static_cast<unsigned char>(rest[0]);
+  const std::size_t length = Utf8SequenceLength(lead);
+  if (length == 0 || rest.size() < 2) return 1;
+  const auto second = static_cast<unsigned char>(rest[1]);
+  if (!IsUtf8Continuation(second)) return 1;
+  if (!IsValidUtf8Second(lead, second)) return 2;
+  std::size_t skipped = 2;
   while (skipped < length && skipped < rest.size() &&
-         (static_cast<unsigned char>(rest[skipped]) & 0xC0) == 0x80) {
+         IsUtf8Continuation(static_cast<unsigned char>(rest[skipped]))) {
     ++skipped;
   }
   return skipped;
