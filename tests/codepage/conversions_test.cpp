@@ -91,6 +91,8 @@ TEST(Utf16Forms, CarryTheTerminatorAndStopAtTheFirstZeroUnit) {
   EXPECT_EQ(Hex(MultiByteToUtf16("\xD6\xD0", 936).View()),
             Hex(std::string_view("\x2D\x4E\0\0", 4)));
   EXPECT_TRUE(MultiByteToUtf16(Text()).Size() == 2u) << "the empty text is its terminator alone";
+  EXPECT_EQ(Hex(MultiByteToUtf16("a\xB0", 936).View()), Hex(std::string_view("a\0?\0\0\0", 6)))
+      << "a lead byte without its second byte";
 
   const ConversionCase back[] = {
       {std::string_view("\x2D\x4E\0\0", 4), "\xD6\xD0", "the system ANSI code page is 936"},
