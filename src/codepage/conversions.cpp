@@ -1,0 +1,70 @@
+#include "codepage/conversions.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using Units = std::basic_string<char16_t, std::char_traits<char16_t>, HeapAllocator<char16_t>>;
+
+// The units of `utf16`; the string's own terminator bounds a conversion that
+// reads up to the first zero unit even when `utf16` lacks one.
+Units UnitsOf(const Bytes& utf16) {
+  Units units(utf16.Size() / 2, u'\0');
+  std::memcpy(units.data(), utf16.Data(), units.size() * 2);
+  return units;
+}
+
+}  // namespace
+
+Text ConvertUtf8ToAnsi(const Text& utf8) {
+  return Utf16ToMultiByte(MultiByteToUtf16(utf8), platform::kCodePageGbk);
+}
+
+Text ConvertBig5ToGbk(const Text& big5) { return MapToSimplified(Big5ToGbkText(big5)); }
+
+Bytes MultiByteToUtf16(const Text& text, int codePage) {
+  const auto page = static_cast<unsigned>(codePage);
+  const int needed = platform::MultiByteToWideChar(page, 0, text.CStr(), -1, nullptr, 0);
+  if (needed <= 0) return Bytes();
+  Units units(static_cast<std::size_t>(needed), u'\0');
+  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, units.data(), needed);
+  return Bytes(std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2));
+}
+
+Text Utf16ToMultiByte(const Bytes& utf16, int codePage) {
+  const auto page = static_cast<unsigned>(codePage);
+  const Units units = UnitsOf(utf16);
+  const int needed =
+      platform::WideCharToMultiByte(page, 0, units.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return Text();
+  Text::Storage bytes(static_cast<std::size_t>(needed), ' ');
+  platform::WideCharToMultiByte(page, 0, units.c_str(), -1, bytes.data(), needed, nullptr, nullptr);
+  return Text(std::move(bytes));
+}
+
+// Goes on after a character GBK cannot hold, like the UTF-8 conversion: an
+// empty default character would end the text there and lose the rest.
+Text Big5ToGbkText(const Text& big5) {
+  return Utf16ToMultiByte(MultiByteToUtf16(big5, platform::kCodePageBig5), platform::kCodePageGbk);
+}
+
+Text MapToSimplified(const Text& gbk) {
+  const int length = TextLength(gbk);
+  Text::Storage mapped(static_cast<std::size_t>(length), ' ');
+  platform::LCMapStringA(platform::kLocaleChinesePrc, platform::kMapSimplifiedChinese, gbk.CStr(),
+                         length, mapped.data(), length);
+  return Text(std::move(mapped));
+}
+
+Bytes RepeatZeroByte(int n) {
+  if (n <= 0) return Bytes();
+  const Text::Storage zeros(static_cast<std::size_t>(n), '\0');
+  return Bytes(std::string_view(zeros));
+}
+
+Text RepeatBlank(int n) {
+  if (n <= 0) return Text();
+  return Text(Text::Storage(static_cast<std::size_t>(n), ' '));
+}
