@@ -9,7 +9,11 @@
 
 #include "core/test_printing.h"
 #include "platform/automation.h"
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <thread>
+#else
 #include "platform/posix/automation_stand_in.h"
 #endif
 
@@ -257,6 +261,22 @@ TEST(ComUse, EveryObjectEndsTheUseItBegan) {
   platform::EndComUse();
   EXPECT_EQ(platform::BeginComUse(), platform::ComUse::kBegan);
   platform::EndComUse();
+}
+#else
+// A host thread in the multithreaded apartment: the object's own CoInitialize
+// fails there, and its end must not undo the host's COM use.
+TEST(ComUse, AThreadInAnotherApartmentKeepsItsComUse) {
+  std::thread([] {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    {
+      RegexObject regex;
+      regex.RunPattern("a", "a");
+    }
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE)
+        << "the host's COM use was ended";
+    CoUninitialize();
+    CoUninitialize();
+  }).join();
 }
 #endif
 
