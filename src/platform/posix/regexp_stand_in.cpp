@@ -21,12 +21,16 @@ namespace {
 using std::u16string;
 using std::u16string_view;
 
-// What "." means to the engine, spelt for PCRE2 (with \u escapes allowed).
+// What "." means to the engine, and its line anchors under "Multiline": the
+// engine's line breaks are LF, CR, U+2028 and U+2029 and nothing else, which
+// no PCRE2 newline mode gives exactly. Spelt for PCRE2 with \u escapes allowed.
 constexpr u16string_view kAnyButLineBreak = u"[^\\n\\r\\u2028\\u2029]";
+constexpr u16string_view kLineStart = u"(?<![^\\n\\r\\u2028\\u2029])";
+constexpr u16string_view kLineEnd = u"(?![^\\n\\r\\u2028\\u2029])";
 
-// `pattern` with every "." outside a character class replaced, since no PCRE2
-// newline mode excludes exactly the engine's four line breaks.
-u16string TranslatePattern(u16string_view pattern) {
+// `pattern` with "." outside a character class, and under `multiline` the line
+// anchors, spelt out for the engine's line breaks.
+u16string TranslatePattern(u16string_view pattern, bool multiline) {
   u16string out;
   out.reserve(pattern.size());
   bool inClass = false;
@@ -44,6 +48,10 @@ u16string TranslatePattern(u16string_view pattern) {
       if (i + 1 < pattern.size() && pattern[i + 1] == u'^') out += pattern[++i];
     } else if (c == u'.') {
       out += kAnyButLineBreak;
+    } else if (multiline && c == u'^') {
+      out += kLineStart;
+    } else if (multiline && c == u'$') {
+      out += kLineEnd;
     } else {
       out += c;
     }
@@ -57,19 +65,14 @@ struct CodeDeleter {
 using CompiledPattern = std::unique_ptr<pcre2_code, CodeDeleter>;
 
 CompiledPattern Compile(u16string_view pattern, bool ignoreCase, bool multiline) {
-  const u16string translated = TranslatePattern(pattern);
+  const u16string translated = TranslatePattern(pattern, multiline);
   uint32_t options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_ALT_BSUX |
                      PCRE2_ALLOW_EMPTY_CLASS | PCRE2_DOLLAR_ENDONLY;
   if (ignoreCase) options |= PCRE2_CASELESS;
-  if (multiline) options |= PCRE2_MULTILINE;
-  pcre2_compile_context* context = pcre2_compile_context_create(nullptr);
-  // Line anchors under "Multiline" stop at LF, CR, CR LF, U+2028 and U+2029.
-  pcre2_set_newline(context, PCRE2_NEWLINE_ANY);
   int error = 0;
   PCRE2_SIZE errorOffset = 0;
   CompiledPattern code(pcre2_compile(reinterpret_cast<PCRE2_SPTR>(translated.data()),
-                                     translated.size(), options, &error, &errorOffset, context));
-  pcre2_compile_context_free(context);
+                                     translated.size(), options, &error, &errorOffset, nullptr));
   if (code) pcre2_jit_compile(code.get(), PCRE2_JIT_COMPLETE);
   return code;
 }
