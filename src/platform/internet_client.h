@@ -63,6 +63,10 @@ class InternetClient {
   // Hands the cookie `name`=`data` (attributes included) for `url` to the
   // cookie store that later requests of the process use.
   virtual bool SetCookie(std::string_view url, std::string_view name, std::string_view data) = 0;
+  // Makes the calls pending on `handle`, and later ones, fail soon; called
+  // from another thread while the worker uses the handle. The worker still
+  // releases the handle with Close.
+  virtual void Cancel(InternetHandle handle) = 0;
   virtual void Close(InternetHandle handle) = 0;
 };
 

@@ -86,6 +86,7 @@ class RecordingInternetClient : public platform::InternetClient {
     cookies.push_back({std::string(url), std::string(name), std::string(data)});
     return true;
   }
+  void Cancel(platform::InternetHandle) override { calls.push_back("Cancel"); }
   void Close(platform::InternetHandle handle) override {
     calls.push_back(handle == &request_      ? "Close(request)"
                     : handle == &connection_ ? "Close(connection)"

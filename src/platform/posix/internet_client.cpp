@@ -6,6 +6,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -17,6 +18,7 @@ namespace {
 // Every handle is made from a Handle pointer, so that Close can release any of them.
 struct Handle {
   virtual ~Handle() = default;
+  std::atomic<bool> cancelled = false;
 };
 
 template <typename T>
@@ -122,6 +124,13 @@ curl_slist* HeaderLines(std::string_view headers) {
   return lines;
 }
 
+// Read by libcurl during the transfer: a cancel of the request or of the
+// handles it was opened from ends the transfer.
+int CancelledProgress(void* request, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+  const Request& r = *static_cast<Request*>(request);
+  return r.cancelled || r.connection->cancelled || r.connection->session->cancelled ? 1 : 0;
+}
+
 std::string RequestUrl(const Request& request) {
   const bool secure = (request.flags & kFlagSecure) != 0;
   return (secure ? "https://" : "http://") + request.connection->host + ":" +
@@ -184,6 +193,9 @@ class CurlInternetClient : public InternetClient {
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, &request);
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &AppendHeaderLine);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &request);
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CancelledProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &request);
     const CURLcode result = curl_easy_perform(easy);
     curl_slist_free_all(lines);
     curl_easy_cleanup(easy);
@@ -223,6 +235,10 @@ class CurlInternetClient : public InternetClient {
     const CURLcode result = curl_easy_setopt(easy, CURLOPT_COOKIELIST, line.c_str());
     curl_easy_cleanup(easy);
     return result == CURLE_OK;
+  }
+
+  void Cancel(InternetHandle handle) override {
+    if (handle != nullptr) static_cast<Handle*>(handle)->cancelled = true;
   }
 
   void Close(InternetHandle handle) override { delete static_cast<Handle*>(handle); }
