@@ -1,6 +1,28 @@
-// The HTTP fixture server of the web tests, started for a test and stopped
-// when it ends (Linux).
+// The HTTP fixture server of the web tests. On Linux a test starts and stops
+// it; a Windows test program under Wine finds the one its test command
+// started (tests/fixtures/with_fixture_server.sh) through TAMREK_FIXTURE_PORT.
 #pragma once
+
+#include <cstdlib>
+#include <string>
+
+#ifdef _WIN32
+
+class FixtureServer {
+ public:
+  FixtureServer() {
+    const char* port = std::getenv("TAMREK_FIXTURE_PORT");
+    port_ = port == nullptr ? 0 : std::atoi(port);
+  }
+  int Port() const { return port_; }
+  std::string Address() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::string Url(const std::string& path) const { return "http://" + Address() + path; }
+
+ private:
+  int port_ = 0;
+};
+
+#else
 
 #include <signal.h>
 #include <spawn.h>
@@ -51,3 +73,5 @@ class FixtureServer {
   pid_t pid_ = 0;
   int port_ = 0;
 };
+
+#endif
