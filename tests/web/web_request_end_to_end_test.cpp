@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <thread>
 
@@ -89,6 +90,9 @@ TEST_F(WebRequestEndToEnd, ATimeOutOfZeroOrBelowAlwaysTimesOut) {
     Text url = Text(Url("/missing"));
     EXPECT_EQ(WebRequest(url, {}, {}, {}, {}, {}, seconds), TimeoutText()) << seconds;
   }
+  // The abandoned workers finish quickly; a worker still running when the
+  // program ends would find its static objects gone.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
 }
 
 TEST_F(WebRequestEndToEnd, WaitingMessagesAreDispatchedDuringTheWait) {
@@ -102,3 +106,34 @@ TEST_F(WebRequestEndToEnd, WaitingMessagesAreDispatchedDuringTheWait) {
 }
 
 }  // namespace
+
+#ifdef _WIN32
+#include <windows.h>
+
+namespace {
+
+// Messages posted from another thread wake the wait again and again until
+// just before the time-out; the call still ends on time, since each wait is
+// given only the time that remains (a full time-out per wait would run on
+// to about twice the time-out).
+TEST_F(WebRequestEndToEnd, ASteadyStreamOfMessagesDoesNotStretchTheTimeOut) {
+  const DWORD waitingThread = GetCurrentThreadId();
+  MSG message;
+  PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
+  std::atomic<bool> stop = false;
+  std::thread poster([&] {
+    for (int i = 0; i < 95 && !stop; ++i) {
+      PostThreadMessageA(waitingThread, WM_APP + 7, 0, 0);
+      Sleep(10);
+    }
+  });
+  Text url = Text(Url("/silent"));
+  const std::uint32_t start = UptimeMs();
+  EXPECT_EQ(WebRequest(url, {}, {}, {}, {}, {}, 1), TimeoutText());
+  EXPECT_LT(MillisecondsSince(start), 1500u);
+  stop = true;
+  poster.join();
+}
+
+}  // namespace
+#endif
