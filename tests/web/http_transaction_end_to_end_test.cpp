@@ -83,6 +83,11 @@ TEST_F(HttpTransactionEndToEnd, BodiesComeBackWholeWhateverTheStatus) {
   EXPECT_NE(missing.rawHeaders.find(" 404 "), std::string::npos);
 }
 
+TEST_F(HttpTransactionEndToEnd, SlowAndCutBodiesKeepWhatArrived) {
+  EXPECT_EQ(Run({.url = Url("/trickle")}).body, "0123456789");
+  EXPECT_EQ(Run({.url = Url("/cut")}).body, "0123456789");
+}
+
 TEST_F(HttpTransactionEndToEnd, CookiesSetByAResponseAreSentLater) {
   const Exchange set = Run({.url = Url("/set-cookie?kept=1&other=2")});
   EXPECT_EQ(set.receivedCookies, "kept=1;other=2;");
