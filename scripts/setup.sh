@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
   binutils-mingw-w64-x86-64 wine64 locales
   googletest libgtest-dev libbenchmark-dev
-  libcurl4-openssl-dev libpcre2-dev libopencc-dev opencc
+  libcurl4-openssl-dev libpcre2-dev libopencc-dev opencc curl
   clang
 )
 

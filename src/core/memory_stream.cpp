@@ -252,6 +252,13 @@ bool AtEnd(StreamHandle h, bool textMode) {
   return textMode && IsTextEnd(static_cast<unsigned char>(unread.front()));
 }
 
+bool SkipByte(StreamHandle h) {
+  StreamBuffer* stream = Registry().Find(h);
+  if (stream == nullptr || stream->Unread().empty()) return false;
+  stream->Seek(stream->Position() + 1);
+  return true;
+}
+
 bool Rewind(StreamHandle h) {
   StreamBuffer* stream = Registry().Find(h);
   if (stream == nullptr) return false;

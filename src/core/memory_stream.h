@@ -47,6 +47,10 @@ Text ReadLine(StreamHandle h);
 // the position is a zero or 0x1A byte.
 bool AtEnd(StreamHandle h, bool textMode);
 
+// Moves the position one byte on, over a zero or 0x1A byte that ReadLine
+// leaves unread; false at the end.
+bool SkipByte(StreamHandle h);
+
 // Moves the position to 0; the contents stay.
 bool Rewind(StreamHandle h);
 

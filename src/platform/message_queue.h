@@ -11,6 +11,9 @@ namespace platform {
 // A quit message reaches the head only once no other message is waiting.
 void PumpWaitingMessages();
 
+// True when a message waits in the calling thread's queue.
+bool HasWaitingMessages();
+
 // Posts to the calling thread's queue a message whose dispatch runs `handler`.
 void PostHandlerMessage(std::function<void()> handler);
 

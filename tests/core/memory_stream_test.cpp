@@ -210,6 +210,9 @@ TEST(ReadLine, ZeroAndEndOfFileBytesEndTheLineAndStayUnread) {
       EXPECT_FALSE(AtEnd(s, false));
       EXPECT_EQ(Str(ReadLine(s)), "") << "the position does not move";
     }
+    EXPECT_TRUE(SkipByte(s));
+    EXPECT_EQ(Str(ReadLine(s)), "cd") << "stepping over the byte reads on";
+    EXPECT_FALSE(SkipByte(s)) << "nothing to step over at the end";
   }
   Stream s;
   ASSERT_TRUE(WriteBytes(s, Bytes("\xB0\0x\n"sv)));

@@ -28,6 +28,8 @@ void PumpWaitingMessages() {
   }
 }
 
+bool HasWaitingMessages() { return !queue.handlers.empty(); }
+
 void PostHandlerMessage(std::function<void()> handler) {
   queue.handlers.push_back(std::move(handler));
 }

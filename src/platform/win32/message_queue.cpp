@@ -71,6 +71,8 @@ void PumpWaitingMessages() {
   }
 }
 
+bool HasWaitingMessages() { return HIWORD(GetQueueStatus(QS_ALLEVENTS)) != 0; }
+
 void PostHandlerMessage(std::function<void()> handler) {
   thread_local HandlerWindow window;
   auto* posted = new std::function<void()>(std::move(handler));

@@ -1,0 +1,49 @@
+// Stand-in worker threads: a detached std::thread that signals its end
+// through a condition variable. The message queue of the stand-in is filled
+// only by the calling thread itself, so waiting messages end the wait at once.
+#include "platform/worker_thread.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/message_queue.h"
+
+namespace platform {
+namespace {
+
+struct Worker {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+};
+
+}  // namespace
+
+WorkerHandle StartWorker(WorkerRoutine routine, void* parameter) {
+  auto* shared = new std::shared_ptr<Worker>(std::make_shared<Worker>());
+  std::shared_ptr<Worker> worker = *shared;
+  std::thread([worker, routine, parameter] {
+    routine(parameter);
+    const std::lock_guard<std::mutex> lock(worker->mutex);
+    worker->done = true;
+    worker->ended.notify_all();
+  }).detach();
+  return shared;
+}
+
+WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t milliseconds) {
+  if (handle == nullptr) return WaitStatus::kFailed;
+  if (HasWaitingMessages()) return WaitStatus::kMessage;
+  Worker& worker = **static_cast<std::shared_ptr<Worker>*>(handle);
+  std::unique_lock<std::mutex> lock(worker.mutex);
+  const bool ended = worker.ended.wait_for(lock, std::chrono::milliseconds(milliseconds),
+                                           [&worker] { return worker.done; });
+  return ended ? WaitStatus::kWorkerEnded : WaitStatus::kTimedOut;
+}
+
+void CloseWorker(WorkerHandle handle) { delete static_cast<std::shared_ptr<Worker>*>(handle); }
+
+}  // namespace platform
