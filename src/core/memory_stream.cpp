@@ -113,8 +113,10 @@ class StreamRegistry {
 };
 
 StreamRegistry& Registry() {
-  static StreamRegistry registry;
-  return registry;
+  // Never destroyed: a worker abandoned after a time-out may still reach its
+  // stream while the process (or the module) is being torn down.
+  static StreamRegistry* registry = new StreamRegistry();
+  return *registry;
 }
 
 // Writes, or leaves the position where it was when anything fails.
