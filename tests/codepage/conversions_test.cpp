@@ -5,18 +5,9 @@
 #include <string>
 #include <string_view>
 
-namespace {
+#include "core/test_printing.h"
 
-// Bytes shown in hex, so a failing case names the exact bytes.
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  char byte[4];
-  for (unsigned char c : bytes) {
-    std::snprintf(byte, sizeof byte, "%02X ", c);
-    out += byte;
-  }
-  return out;
-}
+namespace {
 
 struct ConversionCase {
   std::string_view input;

@@ -4,18 +4,9 @@
 
 #include <string>
 
-namespace {
+#include "core/test_printing.h"
 
-// Bytes of a text shown in hex, so a failing case names the exact bytes.
-std::string Hex(const Text& t) {
-  std::string out;
-  char byte[4];
-  for (unsigned char c : t.View()) {
-    std::snprintf(byte, sizeof byte, "%02X ", c);
-    out += byte;
-  }
-  return out;
-}
+namespace {
 
 TEST(TextValue, NullAndEmptyAreTheSameAndZeroBytesNeverEnter) {
   EXPECT_EQ(Text(static_cast<const char*>(nullptr)), Text(""));
@@ -91,7 +82,7 @@ TEST(ReplaceSubtext, EdgeResults) {
   };
   for (const ReplaceCase& c : cases) {
     const Text result = ReplaceSubtext(c.t, c.s, c.r, c.start, c.count, c.caseSensitive);
-    EXPECT_EQ(Hex(result), Hex(c.expected))
+    EXPECT_EQ(Hex(result.View()), Hex(c.expected))
         << "ReplaceSubtext(" << Hex(c.t) << ", " << Hex(c.s) << ", " << Hex(c.r) << ", " << c.start
         << ", " << c.count << ")";
   }
