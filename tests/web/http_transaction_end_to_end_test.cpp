@@ -7,20 +7,12 @@
 #include "core/test_printing.h"
 #include "web/fixture_server.h"
 #include "web/http_transaction.h"
+#include "web/request_fields.h"
 
 namespace {
 
 struct Exchange {
   std::string body, receivedCookies, rawHeaders;
-};
-
-struct Request {
-  std::string url;
-  std::string method = "GET";
-  std::string proxy;
-  std::string postData;
-  std::string cookies;
-  bool allowRedirects = true;
 };
 
 class HttpTransactionEndToEnd : public testing::Test {
@@ -30,14 +22,8 @@ class HttpTransactionEndToEnd : public testing::Test {
 
   static std::string Url(const std::string& path) { return server_->Url(path); }
 
-  static Exchange Run(const Request& r) {
-    BytesArray record(kRequestRecordFields);
-    record.Set(kFieldUrl, Bytes(r.url));
-    record.Set(kFieldMethod, Bytes(r.method));
-    record.Set(kFieldProxy, Bytes(r.proxy));
-    record.Set(kFieldPostData, Bytes(r.postData));
-    record.Set(kFieldCookies, Bytes(r.cookies));
-    record.Set(kFieldAllowRedirects, Bytes(ToText(r.allowRedirects).View()));
+  static Exchange Run(const RequestFields& r) {
+    BytesArray record = RequestRecord(r);
     const StreamHandle stream = OpenMemoryStream();
     WriteRecord(stream, record);
     RunHttpTransaction(stream, platform::SystemInternetClient());

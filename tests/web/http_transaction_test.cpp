@@ -8,6 +8,7 @@
 #include "core/conversions.h"
 #include "core/test_printing.h"
 #include "web/recording_internet_client.h"
+#include "web/request_fields.h"
 
 namespace {
 
@@ -21,28 +22,6 @@ const std::string kDefaultAccept =
 constexpr const char* kDefaultAgent =
     "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1; .NET CLR 2.0.50727; "
     ".NET CLR 3.0.04506.648; .NET CLR 3.5.21022)";
-
-struct RequestFields {
-  std::string url = "http://site/jzw/1.htm";
-  std::string method = "GET";
-  std::string proxy;
-  std::string headers;
-  std::string postData;
-  std::string cookies;
-  bool allowRedirects = true;
-};
-
-BytesArray RequestRecord(const RequestFields& r) {
-  BytesArray record(kRequestRecordFields);
-  record.Set(kFieldUrl, Bytes(r.url));
-  record.Set(kFieldMethod, Bytes(r.method));
-  record.Set(kFieldProxy, Bytes(r.proxy));
-  record.Set(kFieldHeaders, Bytes(r.headers));
-  record.Set(kFieldPostData, Bytes(r.postData));
-  record.Set(kFieldCookies, Bytes(r.cookies));
-  record.Set(kFieldAllowRedirects, Bytes(ToText(r.allowRedirects).View()));
-  return record;
-}
 
 // Runs one exchange on `fake` through a stream, as the worker does, and
 // returns the record read back from the stream.
