@@ -5,12 +5,14 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 
 class FixtureServer {
  public:
-  FixtureServer() {
+  // The options are those the test command gave the server it started.
+  explicit FixtureServer(const std::vector<std::string>& = {}) {
     const char* port = std::getenv("TAMREK_FIXTURE_PORT");
     port_ = port == nullptr ? 0 : std::atoi(port);
   }
@@ -34,16 +36,20 @@ class FixtureServer {
 
 class FixtureServer {
  public:
-  FixtureServer() {
+  // `options` go to the server's command line (see http_server.py).
+  explicit FixtureServer(std::vector<std::string> options = {}) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::string program = "python3";
     std::string script = TAMREK_FIXTURE_SERVER;
-    char* argv[] = {const_cast<char*>("python3"), script.data(), nullptr};
-    if (posix_spawnp(&pid_, "python3", &actions, nullptr, argv, environ) != 0) pid_ = 0;
+    std::vector<char*> argv = {program.data(), script.data()};
+    for (std::string& option : options) argv.push_back(option.data());
+    argv.push_back(nullptr);
+    if (posix_spawnp(&pid_, "python3", &actions, nullptr, argv.data(), environ) != 0) pid_ = 0;
     posix_spawn_file_actions_destroy(&actions);
     close(pipeEnds[1]);
     port_ = ReadPortLine(pipeEnds[0]);

@@ -7,19 +7,30 @@
 #include <utility>
 
 namespace platform {
-
-namespace {
-
 struct ThreadQueue {
   std::deque<std::function<void()>> handlers;
   bool quitPosted = false;
 };
+}  // namespace platform
 
-thread_local ThreadQueue queue;
+// As on Windows, the queue belongs to the thread, not to a module: every module
+// of the process reaches it through this one exported name, which the dynamic
+// linker binds to the first definition it finds, the program's own when the
+// program exports it (tamrek-host and the test programs do). So a message that
+// the host posts is the one the plug-in's wait loop dispatches.
+extern "C" __attribute__((visibility("default"))) platform::ThreadQueue* tamrek_thread_queue() {
+  thread_local platform::ThreadQueue queue;
+  return &queue;
+}
 
+namespace platform {
+
+namespace {
+ThreadQueue& Queue() { return *tamrek_thread_queue(); }
 }  // namespace
 
 void PumpWaitingMessages() {
+  ThreadQueue& queue = Queue();
   while (!queue.handlers.empty()) {
     // Taken out before it runs, so a handler may post or pump in turn.
     std::function<void()> handler = std::move(queue.handlers.front());
@@ -28,15 +39,16 @@ void PumpWaitingMessages() {
   }
 }
 
-bool HasWaitingMessages() { return !queue.handlers.empty(); }
+bool HasWaitingMessages() { return !Queue().handlers.empty(); }
 
 void PostHandlerMessage(std::function<void()> handler) {
-  queue.handlers.push_back(std::move(handler));
+  Queue().handlers.push_back(std::move(handler));
 }
 
-void PostQuit() { queue.quitPosted = true; }
+void PostQuit() { Queue().quitPosted = true; }
 
 bool TakeQuitMessage() {
+  ThreadQueue& queue = Queue();
   if (!queue.handlers.empty() || !queue.quitPosted) return false;
   queue.quitPosted = false;
   return true;
