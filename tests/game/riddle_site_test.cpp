@@ -1,0 +1,186 @@
+// The game end to end: the built plug-in file, through its exports, against
+// the generated riddle site served on loopback at the port it was built for.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/test_printing.h"
+#include "game/riddle_page.h"
+#include "game/riddle_source.h"
+#include "platform/message_queue.h"
+#include "plugin_loader.h"
+#include "regex/regex_object.h"
+#include "web/fixture_server.h"
+#include "web/web_request.h"
+
+namespace {
+
+constexpr const char* kUsageHint =
+    "\r\n\r\n 提示：回复该题 请发送@答 加上您要回答的答案   @显示答案 查看当前答案  @显示题目 "
+    "重新显示该题目 ";
+constexpr const char* kFetchFailed = " 获取脑筋急转弯失败 请稍后重试...";
+constexpr const char* kNoRiddle = "当前无脑筋急转弯题目 查看脑筋急转弯 发送@急转弯";
+constexpr const char* kCorrect = "你小子真聪明 回答正确额！";
+constexpr const char* kWrong = "啊哦！回答错误呢！继续加油额!";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+struct BankRiddle {
+  int page;
+  Riddle riddle;
+};
+
+// The generator's record of where it put every riddle of the bank.
+std::vector<BankRiddle> ReadBank() {
+  std::vector<BankRiddle> bank;
+  std::istringstream lines(ReadFile(TAMREK_SITE_FOLDER "/bank.tsv"));
+  std::string line;
+  while (std::getline(lines, line)) {
+    const std::size_t first = line.find('\t');
+    const std::size_t second = line.find('\t', first + 1);
+    bank.push_back({std::stoi(line.substr(0, first)),
+                    {line.substr(first + 1, second - first - 1), line.substr(second + 1)}});
+  }
+  return bank;
+}
+
+TEST(RiddleSite, EveryRiddleOfTheBankIsFoundOnceOnItsPage) {
+  const std::vector<BankRiddle> bank = ReadBank();
+  ASSERT_GE(bank.size(), 350u);
+  std::map<std::string, std::string> expected;  // "page\tquestion" -> answer
+  for (const BankRiddle& b : bank) {
+    expected[std::to_string(b.page) + "\t" + b.riddle.question] = b.riddle.answer;
+  }
+  ASSERT_EQ(expected.size(), bank.size()) << "a question stands twice on one page";
+
+  std::map<std::string, std::string> found;
+  std::set<int> matchesPerPage;
+  for (int page = 1; page <= 70; ++page) {
+    const std::string file = TAMREK_SITE_FOLDER "/jzw/" + std::to_string(page) + ".htm";
+    RegexObject riddles;
+    riddles.RunPattern(RiddlePattern(), Text(ReadFile(file)));
+    const int count = riddles.MatchCount();
+    EXPECT_GT(count, 0) << file;
+    matchesPerPage.insert(count);
+    for (int k = 1; k <= count; ++k) {
+      const std::string key = std::to_string(page) + "\t" + Str(riddles.SubMatchText(k, 1));
+      EXPECT_TRUE(found.emplace(key, Str(riddles.SubMatchText(k, 2))).second) << key;
+    }
+  }
+  EXPECT_EQ(found, expected);
+  EXPECT_EQ(*matchesPerPage.begin(), 1) << "one page holds a single riddle";
+  EXPECT_GT(matchesPerPage.size(), 2u) << "pages of different sizes";
+}
+
+class RiddleGame : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    server = new FixtureServer(
+        {"--port", TAMREK_LOCAL_SITE_PORT, "--site", TAMREK_SITE_FOLDER});
+  }
+  static void TearDownTestSuite() {
+    delete server;
+    server = nullptr;
+  }
+
+  void SetUp() override {
+    ASSERT_EQ(server->Port(), std::stoi(TAMREK_LOCAL_SITE_PORT))
+        << "the riddle site could not be served on its port";
+    Scenario("/scenario/site");
+    std::string error;
+    plugin = PluginFile::Load(TAMREK_LOCAL_SITE_PLUGIN_FILE, error);
+    ASSERT_NE(plugin, nullptr) << error;
+  }
+
+  // Tells the site what to serve as riddle pages from now on.
+  static void Scenario(const std::string& path, const std::string& page = "") {
+    Text url(server->Url(path));
+    if (page.empty()) {
+      WebRequest(url);
+    } else {
+      WebRequest(url, kMethodPost, std::nullopt, std::nullopt, Bytes(page));
+    }
+  }
+
+  std::string Send(const std::string& message) { return plugin->PlugMain(message.c_str()); }
+
+  static FixtureServer* server;
+  std::unique_ptr<PluginFile> plugin;
+};
+
+FixtureServer* RiddleGame::server = nullptr;
+
+TEST_F(RiddleGame, PlaysARoundOnTheServedSite) {
+  std::map<std::string, std::string> answers;
+  for (const BankRiddle& b : ReadBank()) answers[b.riddle.question] = b.riddle.answer;
+
+  const std::string reply = Send("@急转弯");
+  const std::string hint = kUsageHint;
+  ASSERT_GT(reply.size(), hint.size()) << reply;
+  ASSERT_EQ(reply.substr(reply.size() - hint.size()), hint) << reply;
+  const std::string question = reply.substr(0, reply.size() - hint.size());
+  ASSERT_EQ(answers.count(question), 1u) << question;
+  const std::string& answer = answers[question];
+
+  EXPECT_EQ(Send("@显示题目"), question);
+  EXPECT_EQ(Send("@显示答案"), answer);
+  EXPECT_EQ(Send("@答 这绝不是答案"), kWrong);
+  EXPECT_EQ(Send("@答 " + answer), kCorrect);
+}
+
+TEST_F(RiddleGame, AFailedFetchLosesTheRiddle) {
+  const struct {
+    const char* name;
+    const char* scenario;
+    std::string page;
+  } cases[] = {
+      {"the site drops the request", "/scenario/drop", ""},
+      {"a page without riddles", "/scenario/page", "<html><ul><li>首页</li></ul></html>"},
+  };
+  for (const auto& c : cases) {
+    Scenario("/scenario/site");
+    ASSERT_NE(Send("@急转弯"), kFetchFailed) << c.name;
+    Scenario(c.scenario, c.page);
+    EXPECT_EQ(Send("@急转弯"), kFetchFailed) << c.name;
+    EXPECT_EQ(Send("@显示题目"), kNoRiddle) << c.name;
+    EXPECT_EQ(Send("@显示答案"), kNoRiddle) << c.name;
+  }
+}
+
+TEST_F(RiddleGame, APageWithOneRiddleAlwaysYieldsItAsItStands) {
+  const Riddle riddle{"&quot;A&amp;B&quot;里有几个字母？", "两个&amp;"};
+  Scenario("/scenario/page", RiddlePage({riddle}));
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(Send("@急转弯"), riddle.question + kUsageHint);
+    EXPECT_EQ(Send("@显示答案"), riddle.answer);
+  }
+  EXPECT_EQ(Send("@答 两个&amp;"), kCorrect);
+}
+
+TEST_F(RiddleGame, AMessageHandledDuringTheFetchSeesThePreviousRiddle) {
+  Scenario("/scenario/page", RiddlePage({{"旧的问题", "旧"}}));
+  ASSERT_EQ(Send("@急转弯"), std::string("旧的问题") + kUsageHint);
+
+  // The new page takes a while; meanwhile the host hands over another message
+  // on the same thread, which the waiting fetch dispatches.
+  Scenario("/scenario/page?delay_ms=700", RiddlePage({{"新的问题", "新"}}));
+  std::string duringFetch;
+  platform::PostHandlerMessage([&] { duringFetch = Send("@显示题目"); });
+  EXPECT_EQ(Send("@急转弯"), std::string("新的问题") + kUsageHint);
+  EXPECT_EQ(duringFetch, "旧的问题");
+  EXPECT_EQ(Send("@显示题目"), "新的问题");
+  EXPECT_EQ(Send("@显示答案"), "新");
+}
+
+}  // namespace
