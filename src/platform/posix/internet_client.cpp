@@ -249,7 +249,8 @@ class Transfer {
 
   // Keeps the header lines of the last response only: a status line starts
   // over. The blank line ends the headers; they are the final ones unless
-  // the response is interim (1xx) or a redirect that is about to be followed.
+  // the response is interim (1xx) or a redirect that may be followed, which
+  // the first piece of a body or the end of the transfer then settles.
   static std::size_t TakeHeaderLine(char* data, std::size_t size, std::size_t count,
                                     void* transfer) {
     Transfer& t = *static_cast<Transfer*>(transfer);
