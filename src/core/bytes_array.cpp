@@ -19,6 +19,8 @@ void BytesArray::Set(int position, Bytes value) {
   elements_[CheckedIndex(position)] = std::move(value);
 }
 
+Bytes BytesArray::Take(int position) { return std::move(elements_[CheckedIndex(position)]); }
+
 void BytesArray::Resize(int count, bool keep) {
   if (!keep) elements_.clear();
   elements_.resize(ClampedCount(count));

@@ -20,6 +20,9 @@ class BytesArray {
   const Bytes& At(int position) const;
   // Replaces the element at `position`; ends the process outside the array.
   void Set(int position, Bytes value);
+  // Moves the element at `position` out, leaving it empty; ends the process
+  // outside the array.
+  Bytes Take(int position);
 
   // Makes the array `count` elements long. With `keep` the first elements stay
   // in order and new slots are empty; without it every slot becomes empty.

@@ -42,9 +42,8 @@ class StreamBuffer {
   // Writes `bytes` at the position and moves past them; false when the buffer cannot grow.
   bool Write(std::string_view bytes) {
     if (!ReserveAfterPosition(bytes.size())) return false;
-    if (!bytes.empty()) std::memcpy(data_ + position_, bytes.data(), bytes.size());
-    position_ += bytes.size();
-    length_ = std::max(length_, position_);
+    if (!bytes.empty()) std::memcpy(AtPosition(), bytes.data(), bytes.size());
+    Advance(bytes.size());
     return true;
   }
 
@@ -53,6 +52,15 @@ class StreamBuffer {
   bool ReserveAfterPosition(std::size_t count) {
     if (count > std::numeric_limits<std::size_t>::max() - position_) return false;
     return Reserve(position_ + count);
+  }
+
+  // Where bytes reserved after the position are filled in place.
+  char* AtPosition() { return reinterpret_cast<char*>(data_) + position_; }
+
+  // Moves past `count` bytes filled in place.
+  void Advance(std::size_t count) {
+    position_ += count;
+    length_ = std::max(length_, position_);
   }
 
  private:
@@ -136,10 +144,11 @@ bool FitsLengthWord(const Bytes& element) {
   return element.Size() <= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 }
 
-// Bytes the serialised record takes; none when an element is too long for its length word.
-std::optional<std::size_t> SerialisedSize(const BytesArray& record) {
+// Bytes the serialised elements from `first` on take; none when an element is too long for its
+// length word.
+std::optional<std::size_t> SerialisedSize(const BytesArray& record, int first) {
   std::size_t total = 0;
-  for (int i = 0; i < record.ElementCount(); ++i) {
+  for (int i = std::max(first, 0); i < record.ElementCount(); ++i) {
     const Bytes& element = record.At(i);
     const std::size_t size = kLengthWordSize + element.Size();
     if (!FitsLengthWord(element) || size > std::numeric_limits<std::size_t>::max() - total) {
@@ -150,13 +159,31 @@ std::optional<std::size_t> SerialisedSize(const BytesArray& record) {
   return total;
 }
 
-bool WriteElement(StreamBuffer& stream, const Bytes& element) {
-  const auto length = static_cast<std::uint32_t>(element.Size());
+bool WriteLengthWord(StreamBuffer& stream, std::size_t size) {
+  const auto length = static_cast<std::uint32_t>(size);
   const char lengthWord[kLengthWordSize] = {
       static_cast<char>(length & 0xFF), static_cast<char>((length >> 8) & 0xFF),
       static_cast<char>((length >> 16) & 0xFF), static_cast<char>((length >> 24) & 0xFF)};
-  return stream.Write(std::string_view(lengthWord, kLengthWordSize)) &&
-         stream.Write(element.View());
+  return stream.Write(std::string_view(lengthWord, kLengthWordSize));
+}
+
+bool WriteElement(StreamBuffer& stream, const Bytes& element) {
+  return WriteLengthWord(stream, element.Size()) && stream.Write(element.View());
+}
+
+// The bytes of `source` in place after the position, each piece growing the
+// stream as it comes; false when it cannot grow or they outgrow a length word.
+bool FillInPlace(StreamBuffer& stream, std::size_t pieceSize, const PieceSource& source) {
+  constexpr auto kLongest = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+  std::size_t total = 0;
+  for (;;) {
+    if (!stream.ReserveAfterPosition(pieceSize)) return false;
+    const std::size_t count = std::min(source(stream.AtPosition(), pieceSize), pieceSize);
+    if (count == 0) return true;
+    total += count;
+    if (total > kLongest) return false;
+    stream.Advance(count);
+  }
 }
 
 // The element at the start of `unread`, moving `unread` past it; false when
@@ -191,13 +218,28 @@ std::size_t LineEnd(std::string_view unread) {
 
 StreamHandle OpenMemoryStream() { return Registry().Open(); }
 
-bool WriteRecord(StreamHandle h, const BytesArray& record) {
-  return WriteOrRestore(h, [&record](StreamBuffer& stream) {
-    const std::optional<std::size_t> size = SerialisedSize(record);
+bool WriteRecord(StreamHandle h, const BytesArray& record) { return WriteRecordFrom(h, record, 0); }
+
+bool WriteRecordFrom(StreamHandle h, const BytesArray& record, int first) {
+  return WriteOrRestore(h, [&record, first](StreamBuffer& stream) {
+    const std::optional<std::size_t> size = SerialisedSize(record, first);
     if (!size.has_value() || !stream.ReserveAfterPosition(*size)) return false;
-    for (int i = 0; i < record.ElementCount(); ++i) {
+    for (int i = std::max(first, 0); i < record.ElementCount(); ++i) {
       if (!WriteElement(stream, record.At(i))) return false;
     }
+    return true;
+  });
+}
+
+bool WriteElementFrom(StreamHandle h, std::size_t pieceSize, const PieceSource& source) {
+  return WriteOrRestore(h, [pieceSize, &source](StreamBuffer& stream) {
+    // The length word goes in front once the bytes behind it are all in.
+    const std::size_t start = stream.Position();
+    if (!WriteLengthWord(stream, 0) || !FillInPlace(stream, pieceSize, source)) return false;
+    const std::size_t end = stream.Position();
+    stream.Seek(start);
+    WriteLengthWord(stream, end - start - kLengthWordSize);
+    stream.Seek(end);
     return true;
   });
 }

@@ -12,7 +12,9 @@
 // and AtEnd reports true.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 
 #include "core/bytes_array.h"
 #include "core/text.h"
@@ -26,6 +28,19 @@ StreamHandle OpenMemoryStream();
 // restored, when the stream cannot grow or an element is too long for its
 // 32-bit length word.
 bool WriteRecord(StreamHandle h, const BytesArray& record);
+
+// Writes the elements of `record` from position `first` on, as WriteRecord does.
+bool WriteRecordFrom(StreamHandle h, const BytesArray& record, int first);
+
+// Fills `buffer` with up to `size` bytes; the count written, 0 at the end.
+using PieceSource = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+// Writes at the position one element whose bytes `source` delivers in pieces
+// of up to `pieceSize` bytes, straight into the stream, so that a long element
+// is never held twice. False, with the position restored, when the stream
+// cannot grow or the element outgrows its 32-bit length word; the bytes after
+// the position may then have been overwritten.
+bool WriteElementFrom(StreamHandle h, std::size_t pieceSize, const PieceSource& source);
 
 // Reads as many elements as `record` already has. On success `record` holds
 // the new elements and the position is just past them; on a truncated record

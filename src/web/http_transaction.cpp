@@ -112,17 +112,15 @@ void SendRequest(InternetClient& client, InternetHandle handle, const Request& r
   }
 }
 
-// The whole body, gathered in one growing buffer so that its cost stays
-// linear in its length.
-Bytes ReadBody(InternetClient& client, InternetHandle handle) {
-  Bytes::Storage body;
-  char buffer[kReadSize];
-  for (;;) {
-    const std::uint32_t count = client.Read(handle, buffer, kReadSize);
-    if (count == 0) break;
-    body.insert(body.end(), buffer, buffer + count);
-  }
-  return Bytes(std::move(body));
+// Reads the whole body straight into its place in the result record, the
+// first field, at the start of the stream: a long body is neither copied nor
+// held twice, and its cost stays linear in its length. False when the stream
+// cannot hold it.
+bool StreamBody(StreamHandle stream, InternetClient& client, InternetHandle handle) {
+  Rewind(stream);
+  return WriteElementFrom(stream, kReadSize, [&client, handle](char* buffer, std::size_t size) {
+    return client.Read(handle, buffer, static_cast<std::uint32_t>(size));
+  });
 }
 
 // The raw response headers. Headers longer than the usual buffer are asked
@@ -178,6 +176,17 @@ void WriteResult(StreamHandle stream, const BytesArray& record) {
   WriteRecord(stream, record);
 }
 
+// Writes the fields after the body, which is in the stream already; a body
+// the stream could not hold goes back empty.
+void WriteResultAfterBody(StreamHandle stream, BytesArray& record, bool bodyInPlace) {
+  if (bodyInPlace) {
+    WriteRecordFrom(stream, record, kFieldBody + 1);
+  } else {
+    record.Set(kFieldBody, Bytes());
+    WriteResult(stream, record);
+  }
+}
+
 // Opens the session, connection and request in turn; on a failed open the
 // handles already open are closed and the request handle is null.
 struct Handles {
@@ -229,7 +238,7 @@ void RunHttpTransaction(StreamHandle stream, InternetClient& client) {
     return;
   }
   SendRequest(client, handles.request, request);
-  record.Set(kFieldBody, ReadBody(client, handles.request));
+  const bool bodyInPlace = StreamBody(stream, client, handles.request);
   const Text rawHeaders = RawHeaders(client, handles.request);
   record.Set(kFieldRawHeaders, ToBytes(rawHeaders));
   client.Close(handles.request);
@@ -237,5 +246,5 @@ void RunHttpTransaction(StreamHandle stream, InternetClient& client) {
   client.Close(handles.session);
 
   record.Set(kFieldReceivedCookies, ToBytes(StoreCookies(client, host, rawHeaders)));
-  WriteResult(stream, record);
+  WriteResultAfterBody(stream, record, bodyInPlace);
 }

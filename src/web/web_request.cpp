@@ -96,7 +96,7 @@ bool WorkerEndedInTime(platform::WorkerHandle worker, std::int64_t timeoutMs) {
   }
 }
 
-Bytes ConvertedBody(const Bytes& body, std::optional<int> resultEncoding) {
+Bytes ConvertedBody(Bytes body, std::optional<int> resultEncoding) {
   if (resultEncoding == kResultUtf8) return ToBytes(ConvertUtf8ToAnsi(ToText(body)));
   if (resultEncoding == kResultBig5) return ToBytes(ConvertBig5ToGbk(ToText(body)));
   return body;
@@ -133,5 +133,5 @@ Bytes WebRequest(Text& url, std::optional<int> method, std::optional<Text> proxy
   ReadRecord(exchange->stream, result);
   if (responseHeaders != nullptr) *responseHeaders = ToText(result.At(kFieldRawHeaders));
   if (receivedCookies != nullptr) *receivedCookies = ToText(result.At(kFieldReceivedCookies));
-  return ConvertedBody(result.At(kFieldBody), resultEncoding);
+  return ConvertedBody(result.Take(kFieldBody), resultEncoding);
 }

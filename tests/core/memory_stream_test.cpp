@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <thread>
 #include <vector>
 
+#include "core/bytes_operations.h"
 #include "core/test_printing.h"
 
 namespace {
@@ -127,6 +129,35 @@ TEST(WriteRecord, AShorterRecordOverwritesALongerOneFromTheStart) {
   ASSERT_TRUE(ReadRecord(s, record));
   ExpectRecord(record, {"x", "", "yz"});
   EXPECT_FALSE(AtEnd(s, false)) << "the stream never shrinks: the old bytes remain behind";
+}
+
+// An element filled in place piece by piece, then the rest of its record
+// behind it, lie in the stream exactly as the whole record written at once.
+TEST(WriteElementFrom, AnElementFilledInPiecesIsLaidOutLikeAWrittenOne) {
+  std::string body;
+  for (int i = 0; i < 5000; ++i) body += static_cast<char>(i % 251);
+  for (const std::string_view element : {std::string_view(body), ""sv}) {
+    Stream s;
+    ASSERT_TRUE(WriteRecord(s, Record({"an older, longer record", "in the stream"})));
+    ASSERT_TRUE(Rewind(s));
+    std::size_t delivered = 0;
+    std::vector<std::size_t> offered;
+    ASSERT_TRUE(WriteElementFrom(s, 2048, [&](char* buffer, std::size_t size) {
+      offered.push_back(size);
+      const std::size_t count = std::min<std::size_t>({size, 700, element.size() - delivered});
+      element.copy(buffer, count, delivered);
+      delivered += count;
+      return count;
+    }));
+    ASSERT_TRUE(WriteRecordFrom(s, Record({"skipped", "after", ""}), 1));
+    EXPECT_EQ(offered, std::vector<std::size_t>(offered.size(), 2048));
+
+    Stream whole;
+    ASSERT_TRUE(WriteRecord(whole, Record({element, "after", ""})));
+    const Bytes expected = StreamContents(whole);
+    EXPECT_EQ(Hex(BytesLeft(StreamContents(s), BytesLength(expected)).View()), Hex(expected.View()))
+        << element.size() << " bytes";
+  }
 }
 
 TEST(MemoryStream, AHandleThatNamesNoStreamChangesNothing) {

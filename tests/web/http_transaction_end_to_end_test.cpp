@@ -60,10 +60,19 @@ TEST_F(HttpTransactionEndToEnd, GetAndPostGoOutAsBuilt) {
   EXPECT_EQ(post.body.substr(post.body.size() - 7), "a=1&b=2");
 }
 
+// The fixture's body of `size` bytes cycling through 0..255.
+std::string CyclingBytes(int size) {
+  std::string bytes;
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>(i % 256);
+  return bytes;
+}
+
 TEST_F(HttpTransactionEndToEnd, BodiesComeBackWholeWhateverTheStatus) {
-  std::string expected;
-  for (int i = 0; i < 5000; ++i) expected += static_cast<char>(i % 256);
-  EXPECT_EQ(Hex(Run({.url = Url("/bytes/5000")}).body), Hex(expected));
+  // Several reads; and many times what the client holds of a body at once.
+  for (const int size : {5000, 3000000}) {
+    const std::string body = Run({.url = Url("/bytes/" + std::to_string(size))}).body;
+    EXPECT_TRUE(body == CyclingBytes(size)) << size << " bytes, " << body.size() << " came back";
+  }
   const Exchange missing = Run({.url = Url("/missing")});
   EXPECT_EQ(missing.body, "no such page");
   EXPECT_NE(missing.rawHeaders.find(" 404 "), std::string::npos);
@@ -98,6 +107,36 @@ TEST_F(HttpTransactionEndToEnd, AProxyReceivesTheAbsoluteUrl) {
                 body.find("GET http://fixture.invalid/echo HTTP/1.1\r\n") == 0,
             true)
       << body;
+}
+
+// The client on its own: the raw headers are at hand as soon as the request
+// is sent, and every read hands out no more than it was asked for.
+TEST_F(HttpTransactionEndToEnd, TheClientHasTheHeadersOnceSentAndReadsNoMoreThanAsked) {
+  platform::InternetClient& client = platform::SystemInternetClient();
+  const platform::InternetHandle session = client.Open("agent", platform::kOpenTypeDirect, "");
+  const platform::InternetHandle connection = client.Connect(session, "127.0.0.1", server_->Port());
+  const platform::InternetHandle request =
+      client.OpenRequest(connection, "GET", "/bytes/100000", "HTTP/1.1",
+                         platform::kFlagReload | platform::kFlagNeedFile);
+  ASSERT_NE(request, nullptr);
+  EXPECT_TRUE(client.Send(request, "", ""));
+  char headers[2048];
+  std::uint32_t length = sizeof headers;
+  ASSERT_EQ(client.QueryRawHeaders(request, headers, length), platform::HeaderQuery::kDone);
+  EXPECT_NE(std::string(headers).find("Content-Length: 100000\r\n"), std::string::npos) << headers;
+
+  std::string body;
+  char buffer[2000];
+  for (std::uint32_t asked = 1;; asked = asked % 1999 + 7) {
+    const std::uint32_t count = client.Read(request, buffer, asked);
+    ASSERT_LE(count, asked);
+    if (count == 0) break;
+    body.append(buffer, count);
+  }
+  EXPECT_TRUE(body == CyclingBytes(100000)) << body.size() << " bytes came back";
+  client.Close(request);
+  client.Close(connection);
+  client.Close(session);
 }
 
 TEST_F(HttpTransactionEndToEnd, UnusualHeadersStillYieldTheirCookies) {

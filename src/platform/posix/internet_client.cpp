@@ -1,19 +1,27 @@
-// The Linux stand-in for the Internet client, on libcurl. One request runs
-// its whole transfer when it is sent; reads then hand out the body in pieces.
-// Cookies live in one store shared by every request of the process.
+// The Linux stand-in for the Internet client, on libcurl. Sending a request
+// runs its transfer until the headers of the final response are in; each read
+// then runs it on only until a piece of the body is at hand, so that the
+// stand-in never holds more than one piece of the body. Cookies live in one
+// store shared by every request of the process.
 #include "platform/internet_client.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
 
 namespace platform {
 namespace {
+
+// How long a wait for the network lasts at most before the cancel flags are
+// looked at again.
+constexpr int kCancelCheckMs = 50;
 
 // Every handle is made from a Handle pointer, so that Close can release any of them.
 struct Handle {
@@ -46,24 +54,29 @@ struct Connection : Handle {
   int port;
 };
 
+class Transfer;
+
 struct Request : Handle {
   Request(const Connection* owner, std::string verbText, std::string pathText,
-          std::uint32_t flagWord)
-      : connection(owner), verb(std::move(verbText)), path(std::move(pathText)), flags(flagWord) {}
+          std::uint32_t flagWord);
+  ~Request() override;
   const Connection* connection;
   std::string verb, path;
   std::uint32_t flags;
-  std::string body;
-  std::size_t bodyRead = 0;
-  std::string rawHeaders;  // of the last response, the final one after redirects
+  std::unique_ptr<Transfer> transfer;  // from the send on
 };
+
+// A cancel of the request or of the handles it was opened from.
+bool IsCancelled(const Request& request) {
+  return request.cancelled || request.connection->cancelled ||
+         request.connection->session->cancelled;
+}
 
 // The process-wide cookie store: a share handle whose cookie data is guarded
 // by one lock, so that requests on several threads may use it at once.
 class CookieStore {
  public:
   CookieStore() {
-    curl_global_init(CURL_GLOBAL_DEFAULT);
     share_ = curl_share_init();
     curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CookieStore::Lock);
     curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieStore::Unlock);
@@ -96,20 +109,6 @@ CookieStore& Cookies() {
   return *store;
 }
 
-std::size_t AppendBody(char* data, std::size_t size, std::size_t count, void* request) {
-  static_cast<Request*>(request)->body.append(data, size * count);
-  return size * count;
-}
-
-// Keeps the header lines of the last response only: a status line starts over.
-std::size_t AppendHeaderLine(char* data, std::size_t size, std::size_t count, void* request) {
-  std::string& headers = static_cast<Request*>(request)->rawHeaders;
-  const std::string_view line(data, size * count);
-  if (line.starts_with("HTTP/")) headers.clear();
-  headers.append(line);
-  return size * count;
-}
-
 // The caller's header text as lines; blank lines (the end of a Cookie line's
 // double CR LF) are left out.
 curl_slist* HeaderLines(std::string_view headers) {
@@ -122,13 +121,6 @@ curl_slist* HeaderLines(std::string_view headers) {
     headers.remove_prefix(end + 2);
   }
   return lines;
-}
-
-// Read by libcurl during the transfer: a cancel of the request or of the
-// handles it was opened from ends the transfer.
-int CancelledProgress(void* request, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-  const Request& r = *static_cast<Request*>(request);
-  return r.cancelled || r.connection->cancelled || r.connection->session->cancelled ? 1 : 0;
 }
 
 std::string RequestUrl(const Request& request) {
@@ -147,11 +139,160 @@ void SetMethod(CURL* easy, const Request& request, std::string_view body) {
   }
 }
 
+bool FollowsRedirects(const Request& request) { return (request.flags & kFlagNoAutoRedirect) == 0; }
+
+// The status code of a status line such as "HTTP/1.1 200 OK"; 0 when it has none.
+int StatusCode(std::string_view statusLine) {
+  const std::size_t space = statusLine.find(' ');
+  if (space == std::string_view::npos) return 0;
+  return std::atoi(std::string(statusLine.substr(space + 1, 3)).c_str());
+}
+
+// One exchange of a request on a multi handle of its own, run only inside the
+// worker's send and read calls; no thread of libcurl's own runs it.
+class Transfer {
+ public:
+  Transfer(const Request& request, std::string_view headers, std::string_view body)
+      : request_(request),
+        easy_(curl_easy_init()),
+        multi_(curl_multi_init()),
+        lines_(HeaderLines(headers)) {
+    if (easy_ == nullptr || multi_ == nullptr) return;
+    SetOptions(body);
+    added_ = curl_multi_add_handle(multi_, easy_) == CURLM_OK;
+  }
+  ~Transfer() {
+    if (added_) curl_multi_remove_handle(multi_, easy_);
+    curl_multi_cleanup(multi_);
+    curl_easy_cleanup(easy_);
+    curl_slist_free_all(lines_);
+  }
+  Transfer(const Transfer&) = delete;
+  Transfer& operator=(const Transfer&) = delete;
+
+  // Runs the transfer until the headers of the final response are in; true
+  // when they are.
+  bool AwaitHeaders() {
+    RunUntil([this] { return headersDone_; });
+    return headersDone_;
+  }
+
+  // Up to `size` bytes of the body into `buffer`; 0 at its end, on failure or
+  // after a cancel.
+  std::uint32_t Read(char* buffer, std::uint32_t size) {
+    if (Unread() == 0 && paused_) Resume();
+    RunUntil([this] { return Unread() > 0; });
+    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(size, Unread()));
+    std::memcpy(buffer, piece_.data() + pieceRead_, count);
+    pieceRead_ += count;
+    return count;
+  }
+
+  // The status line and header lines of the final response.
+  const std::string& RawHeaders() const { return rawHeaders_; }
+
+ private:
+  void SetOptions(std::string_view body) {
+    const Session& session = *request_.connection->session;
+    curl_easy_setopt(easy_, CURLOPT_URL, RequestUrl(request_).c_str());
+    curl_easy_setopt(easy_, CURLOPT_USERAGENT, session.agent.c_str());
+    curl_easy_setopt(easy_, CURLOPT_PROXY, session.proxy.c_str());
+    curl_easy_setopt(easy_, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, lines_);
+    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, FollowsRedirects(request_) ? 1L : 0L);
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    if ((request_.flags & kFlagNoCookies) == 0) Cookies().Attach(easy_);
+    SetMethod(easy_, request_, body);
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &Transfer::TakeBodyPiece);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &Transfer::TakeHeaderLine);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+  }
+
+  std::size_t Unread() const { return piece_.size() - pieceRead_; }
+
+  // Lets libcurl hand over the piece it kept back when the last one was still unread.
+  void Resume() {
+    paused_ = false;
+    curl_easy_pause(easy_, CURLPAUSE_CONT);
+  }
+
+  // Runs the transfer until `done` holds, it ends, or the request is cancelled.
+  template <typename Done>
+  void RunUntil(Done done) {
+    while (!done() && !ended_) {
+      int running = 0;
+      if (!added_ || IsCancelled(request_) || curl_multi_perform(multi_, &running) != CURLM_OK ||
+          running == 0) {
+        ended_ = true;
+      } else if (!done()) {
+        curl_multi_poll(multi_, nullptr, 0, kCancelCheckMs, nullptr);
+      }
+    }
+  }
+
+  // Keeps the piece of the body libcurl hands over, or has it kept back (the
+  // transfer pauses) while the last piece is still unread. A piece of the
+  // body means the final response's headers are complete.
+  static std::size_t TakeBodyPiece(char* data, std::size_t size, std::size_t count,
+                                   void* transfer) {
+    Transfer& t = *static_cast<Transfer*>(transfer);
+    t.headersDone_ = true;
+    if (t.Unread() > 0) {
+      t.paused_ = true;
+      return CURL_WRITEFUNC_PAUSE;
+    }
+    t.piece_.assign(data, size * count);
+    t.pieceRead_ = 0;
+    return size * count;
+  }
+
+  // Keeps the header lines of the last response only: a status line starts
+  // over. The blank line ends the headers; they are the final ones unless
+  // the response is interim (1xx) or a redirect that may be followed, which
+  // the first piece of a body or the end of the transfer then settles.
+  static std::size_t TakeHeaderLine(char* data, std::size_t size, std::size_t count,
+                                    void* transfer) {
+    Transfer& t = *static_cast<Transfer*>(transfer);
+    const std::string_view line(data, size * count);
+    if (line.starts_with("HTTP/")) t.rawHeaders_.clear();
+    t.rawHeaders_.append(line);
+    if (line == "\r\n" || line == "\n") {
+      const int status = StatusCode(t.rawHeaders_);
+      const bool redirect = status >= 300 && status < 400 && FollowsRedirects(t.request_);
+      if (status >= 200 && !redirect) t.headersDone_ = true;
+    }
+    return size * count;
+  }
+
+  const Request& request_;
+  CURL* easy_;
+  CURLM* multi_;
+  curl_slist* lines_;
+  bool added_ = false;
+  bool ended_ = false;
+  bool headersDone_ = false;
+  bool paused_ = false;
+  std::string piece_;  // the last piece of the body libcurl handed over
+  std::size_t pieceRead_ = 0;
+  std::string rawHeaders_;
+};
+
+Request::Request(const Connection* owner, std::string verbText, std::string pathText,
+                 std::uint32_t flagWord)
+    : connection(owner), verb(std::move(verbText)), path(std::move(pathText)), flags(flagWord) {}
+
+Request::~Request() = default;
+
 class CurlInternetClient : public InternetClient {
  public:
+  // libcurl's global state is set up with the one client of the process and,
+  // like it, never torn down: a worker abandoned after a time-out may still
+  // be using it while the process ends.
+  CurlInternetClient() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+
   InternetHandle Open(std::string_view agent, std::uint32_t accessType,
                       std::string_view proxy) override {
-    Cookies();
     std::string address;
     if (accessType == kOpenTypeProxy) {
       if (!proxy.starts_with("http=")) return nullptr;
@@ -175,44 +316,21 @@ class CurlInternetClient : public InternetClient {
 
   bool Send(InternetHandle handle, std::string_view headers, std::string_view body) override {
     Request& request = *From<Request>(handle);
-    CURL* easy = curl_easy_init();
-    if (easy == nullptr) return false;
-    const std::string url = RequestUrl(request);
-    curl_slist* lines = HeaderLines(headers);
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_USERAGENT, request.connection->session->agent.c_str());
-    curl_easy_setopt(easy, CURLOPT_PROXY, request.connection->session->proxy.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, lines);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION,
-                     (request.flags & kFlagNoAutoRedirect) != 0 ? 0L : 1L);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    if ((request.flags & kFlagNoCookies) == 0) Cookies().Attach(easy);
-    SetMethod(easy, request, body);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &AppendBody);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &request);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &AppendHeaderLine);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &request);
-    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &CancelledProgress);
-    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &request);
-    const CURLcode result = curl_easy_perform(easy);
-    curl_slist_free_all(lines);
-    curl_easy_cleanup(easy);
-    return result == CURLE_OK;
+    request.transfer = std::make_unique<Transfer>(request, headers, body);
+    return request.transfer->AwaitHeaders();
   }
 
   std::uint32_t Read(InternetHandle handle, char* buffer, std::uint32_t size) override {
-    Request& request = *From<Request>(handle);
-    const std::size_t count = std::min<std::size_t>(size, request.body.size() - request.bodyRead);
-    std::memcpy(buffer, request.body.data() + request.bodyRead, count);
-    request.bodyRead += count;
-    return static_cast<std::uint32_t>(count);
+    const Request& request = *From<Request>(handle);
+    return request.transfer == nullptr ? 0 : request.transfer->Read(buffer, size);
   }
 
   HeaderQuery QueryRawHeaders(InternetHandle handle, char* buffer, std::uint32_t& length) override {
-    const std::string& headers = From<Request>(handle)->rawHeaders;
-    if (headers.empty()) return HeaderQuery::kFailed;
+    const Request& request = *From<Request>(handle);
+    if (request.transfer == nullptr || request.transfer->RawHeaders().empty()) {
+      return HeaderQuery::kFailed;
+    }
+    const std::string& headers = request.transfer->RawHeaders();
     if (headers.size() + 1 > length) {
       length = static_cast<std::uint32_t>(headers.size() + 1);
       return HeaderQuery::kBufferTooSmall;
@@ -237,6 +355,7 @@ class CurlInternetClient : public InternetClient {
     return result == CURLE_OK;
   }
 
+  // The worker looks at the flag whenever it waits for the network.
   void Cancel(InternetHandle handle) override {
     if (handle != nullptr) static_cast<Handle*>(handle)->cancelled = true;
   }
@@ -247,8 +366,10 @@ class CurlInternetClient : public InternetClient {
 }  // namespace
 
 InternetClient& SystemInternetClient() {
-  static CurlInternetClient client;
-  return client;
+  // Never destroyed: a worker abandoned after a time-out may still call it
+  // while the process ends.
+  static CurlInternetClient* client = new CurlInternetClient();
+  return *client;
 }
 
 }  // namespace platform

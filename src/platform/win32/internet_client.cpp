@@ -132,8 +132,10 @@ class WinInetClient : public InternetClient {
 }  // namespace
 
 InternetClient& SystemInternetClient() {
-  static WinInetClient client;
-  return client;
+  // Never destroyed: the exit handlers of a process run while a worker
+  // abandoned after a time-out may still close its handles through it.
+  static WinInetClient* client = new WinInetClient();
+  return *client;
 }
 
 }  // namespace platform
