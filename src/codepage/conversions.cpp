@@ -12,7 +12,7 @@ using Units = std::basic_string<char16_t, std::char_traits<char16_t>, HeapAlloca
 // reads up to the first zero unit even when `utf16` lacks one.
 Units UnitsOf(const Bytes& utf16) {
   Units units(utf16.Size() / 2, u'\0');
-  std::memcpy(units.data(), utf16.Data(), units.size() * 2);
+  if (!units.empty()) std::memcpy(units.data(), utf16.Data(), units.size() * 2);
   return units;
 }
 

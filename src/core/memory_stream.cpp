@@ -1,5 +1,7 @@
 #include "core/memory_stream.h"
 
+#include "core/lasting_objects.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -121,9 +123,9 @@ class StreamRegistry {
 };
 
 StreamRegistry& Registry() {
-  // Never destroyed: a worker abandoned after a time-out may still reach its
-  // stream while the process (or the module) is being torn down.
-  static StreamRegistry* registry = new StreamRegistry();
+  // Kept past the exit-time destructors: a worker abandoned after a time-out
+  // may still reach its stream while the process is being torn down.
+  static StreamRegistry* registry = KeptUntilRelease(new StreamRegistry());
   return *registry;
 }
 

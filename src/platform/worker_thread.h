@@ -15,6 +15,10 @@ using WorkerRoutine = void (*)(void* parameter);
 // an unloaded module.
 WorkerHandle StartWorker(WorkerRoutine routine, void* parameter);
 
+// True while a worker started by this module has not yet returned from its
+// routine.
+bool AnyWorkerRunning();
+
 enum class WaitStatus {
   kWorkerEnded,  // WAIT_OBJECT_0
   kTimedOut,     // WAIT_TIMEOUT

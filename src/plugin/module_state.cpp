@@ -1,6 +1,8 @@
 #include "plugin/module_state.h"
 
+#include "core/lasting_objects.h"
 #include "platform/module_hooks.h"
+#include "platform/worker_thread.h"
 
 namespace {
 
@@ -22,11 +24,16 @@ int ModuleStartup() {
 }
 
 void ModuleTeardown() {
-  if (keptState == nullptr) return;
-  keptState->riddle.question = Text();
-  keptState->riddle.answer = Text();
-  keptState->lastInfoText = Text();
-  keptState->lastReply = Text();
-  delete keptState;
-  keptState = nullptr;
+  if (keptState != nullptr) {
+    keptState->riddle.question = Text();
+    keptState->riddle.answer = Text();
+    keptState->lastInfoText = Text();
+    keptState->lastReply = Text();
+    delete keptState;
+    keptState = nullptr;
+  }
+  // A worker still running can only be one abandoned after a time-out while
+  // the process ends (on Windows it keeps the module loaded otherwise): what
+  // it uses stays, and the ending process takes it back.
+  if (!platform::AnyWorkerRunning()) ReleaseLastingObjects();
 }

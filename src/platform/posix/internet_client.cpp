@@ -5,6 +5,8 @@
 // store shared by every request of the process.
 #include "platform/internet_client.h"
 
+#include "core/lasting_objects.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -83,6 +85,7 @@ class CookieStore {
     curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
   }
+  ~CookieStore() { curl_share_cleanup(share_); }
   CookieStore(const CookieStore&) = delete;
   CookieStore& operator=(const CookieStore&) = delete;
 
@@ -105,7 +108,7 @@ class CookieStore {
 };
 
 CookieStore& Cookies() {
-  static CookieStore* store = new CookieStore();  // used until the process ends
+  static CookieStore* store = KeptUntilRelease(new CookieStore());
   return *store;
 }
 
@@ -286,10 +289,9 @@ Request::~Request() = default;
 
 class CurlInternetClient : public InternetClient {
  public:
-  // libcurl's global state is set up with the one client of the process and,
-  // like it, never torn down: a worker abandoned after a time-out may still
-  // be using it while the process ends.
+  // libcurl's global state lives as long as the one client of the module.
   CurlInternetClient() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+  ~CurlInternetClient() override { curl_global_cleanup(); }
 
   InternetHandle Open(std::string_view agent, std::uint32_t accessType,
                       std::string_view proxy) override {
@@ -366,9 +368,9 @@ class CurlInternetClient : public InternetClient {
 }  // namespace
 
 InternetClient& SystemInternetClient() {
-  // Never destroyed: a worker abandoned after a time-out may still call it
-  // while the process ends.
-  static CurlInternetClient* client = new CurlInternetClient();
+  // Kept past the exit-time destructors: a worker abandoned after a time-out
+  // may still call it while the process ends.
+  static CurlInternetClient* client = KeptUntilRelease(new CurlInternetClient());
   return *client;
 }
 

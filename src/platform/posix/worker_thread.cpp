@@ -3,6 +3,7 @@
 // only by the calling thread itself, so waiting messages end the wait at once.
 #include "platform/worker_thread.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -20,19 +21,25 @@ struct Worker {
   bool done = false;
 };
 
+std::atomic<int> runningWorkers{0};
+
 }  // namespace
 
 WorkerHandle StartWorker(WorkerRoutine routine, void* parameter) {
   auto* shared = new std::shared_ptr<Worker>(std::make_shared<Worker>());
   std::shared_ptr<Worker> worker = *shared;
+  ++runningWorkers;
   std::thread([worker, routine, parameter] {
     routine(parameter);
+    --runningWorkers;
     const std::lock_guard<std::mutex> lock(worker->mutex);
     worker->done = true;
     worker->ended.notify_all();
   }).detach();
   return shared;
 }
+
+bool AnyWorkerRunning() { return runningWorkers > 0; }
 
 WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t milliseconds) {
   if (handle == nullptr) return WaitStatus::kFailed;

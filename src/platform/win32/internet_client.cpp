@@ -1,6 +1,8 @@
 // The Windows Internet client library, its calls bound by name at first use.
 #include "platform/internet_client.h"
 
+#include "core/lasting_objects.h"
+
 #include <windows.h>
 
 #include <mutex>
@@ -132,9 +134,10 @@ class WinInetClient : public InternetClient {
 }  // namespace
 
 InternetClient& SystemInternetClient() {
-  // Never destroyed: the exit handlers of a process run while a worker
-  // abandoned after a time-out may still close its handles through it.
-  static WinInetClient* client = new WinInetClient();
+  // Kept past the exit-time destructors: the exit handlers of a process run
+  // while a worker abandoned after a time-out may still close its handles
+  // through it.
+  static WinInetClient* client = KeptUntilRelease(new WinInetClient());
   return *client;
 }
 

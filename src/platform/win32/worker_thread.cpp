@@ -3,8 +3,12 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace platform {
 namespace {
+
+std::atomic<int> runningWorkers{0};
 
 struct StartInfo {
   WorkerRoutine routine;
@@ -18,6 +22,7 @@ DWORD WINAPI WorkerStart(void* start) {
   const StartInfo info = *static_cast<StartInfo*>(start);
   delete static_cast<StartInfo*>(start);
   info.routine(info.parameter);
+  --runningWorkers;
   FreeLibraryAndExitThread(info.module, 0);
 }
 
@@ -35,13 +40,17 @@ WorkerHandle StartWorker(WorkerRoutine routine, void* parameter) {
   const HMODULE module = ReferenceThisModule();
   if (module == nullptr) return nullptr;
   auto* start = new StartInfo{routine, parameter, module};
+  ++runningWorkers;
   HANDLE thread = CreateThread(nullptr, 0, &WorkerStart, start, 0, nullptr);
   if (thread == nullptr) {
+    --runningWorkers;
     delete start;
     FreeLibrary(module);
   }
   return thread;
 }
+
+bool AnyWorkerRunning() { return runningWorkers > 0; }
 
 WaitStatus WaitForWorkerOrMessages(WorkerHandle worker, std::uint32_t milliseconds) {
   HANDLE handle = worker;
