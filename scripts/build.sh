@@ -9,6 +9,10 @@ jobs=$(nproc)
 for preset in native windows-x64 windows-x86; do
   echo "== build $preset"
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs" | grep -E 'error|warning|Built target tamrek' || true
-  test "${PIPESTATUS[0]}" -eq 0
+  log="build/$preset/build.log"
+  if ! cmake --build --preset "$preset" -j "$jobs" >"$log" 2>&1; then
+    grep -E -A5 'error|warning' "$log" | head -60 >&2
+    echo "build of $preset failed; the whole log is $log" >&2
+    exit 1
+  fi
 done
