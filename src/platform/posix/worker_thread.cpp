@@ -1,5 +1,5 @@
-// Stand-in worker threads: a detached std::thread that signals its end
-// through a condition variable. The message queue of the stand-in is filled
+// Stand-in worker threads: a std::thread that signals its end through a
+// condition variable. The message queue of the stand-in is filled
 // only by the calling thread itself, so waiting messages end the wait at once.
 #include "platform/worker_thread.h"
 
@@ -19,6 +19,7 @@ struct Worker {
   std::mutex mutex;
   std::condition_variable ended;
   bool done = false;
+  std::thread thread;
 };
 
 std::atomic<int> runningWorkers{0};
@@ -29,13 +30,16 @@ WorkerHandle StartWorker(WorkerRoutine routine, void* parameter) {
   auto* shared = new std::shared_ptr<Worker>(std::make_shared<Worker>());
   std::shared_ptr<Worker> worker = *shared;
   ++runningWorkers;
-  std::thread([worker, routine, parameter] {
+  // Taken under the lock so that the thread cannot end, and be closed, before
+  // its own object is in place.
+  const std::lock_guard<std::mutex> lock(worker->mutex);
+  worker->thread = std::thread([worker, routine, parameter] {
     routine(parameter);
     --runningWorkers;
     const std::lock_guard<std::mutex> lock(worker->mutex);
     worker->done = true;
     worker->ended.notify_all();
-  }).detach();
+  });
   return shared;
 }
 
@@ -51,6 +55,23 @@ WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t millisecon
   return ended ? WaitStatus::kWorkerEnded : WaitStatus::kTimedOut;
 }
 
-void CloseWorker(WorkerHandle handle) { delete static_cast<std::shared_ptr<Worker>*>(handle); }
+// A worker that has ended is joined, so that none of its code is left running
+// when the caller returns and the host may unload the module; one still
+// running (abandoned after a time-out) finishes on its own.
+void CloseWorker(WorkerHandle handle) {
+  if (handle == nullptr) return;
+  auto* shared = static_cast<std::shared_ptr<Worker>*>(handle);
+  Worker& worker = **shared;
+  std::unique_lock<std::mutex> lock(worker.mutex);
+  std::thread thread = std::move(worker.thread);
+  const bool done = worker.done;
+  lock.unlock();
+  if (done) {
+    thread.join();
+  } else {
+    thread.detach();
+  }
+  delete shared;
+}
 
 }  // namespace platform
