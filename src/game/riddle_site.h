@@ -3,6 +3,12 @@
 // links the one definition it was configured with.
 #pragma once
 
+#include <optional>
+
 #include "core/text.h"
 
 Text RiddleSiteBaseAddress();
+
+// The time-out of a page download; none for the web request's usual 60
+// seconds. Only a plug-in file made for the soak run sets one.
+std::optional<int> RiddleFetchTimeoutSeconds();

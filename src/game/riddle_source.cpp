@@ -20,7 +20,10 @@ constexpr char kRiddlePattern[] =
     "href=\"javascript:;\" class=\"answer\" onclick=\"MM_popupMsg\\('\xB4\xF0\xB0\xB8\xA3\xBA(.{1,}"
     "?)'\\)\">\xB5\xE3\xBB\xF7\xCF\xD4\xCA\xBE\xB4\xF0\xB0\xB8</a></span></li>";
 
-Bytes DownloadWithWebRequest(Text& address) { return WebRequest(address); }
+Bytes DownloadWithWebRequest(Text& address) {
+  return WebRequest(address, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
+                    RiddleFetchTimeoutSeconds());
+}
 
 }  // namespace
 
