@@ -14,8 +14,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -234,6 +236,27 @@ class IconvHandle {
   iconv_t handle_;
 };
 
+// The calling thread's own converter from `from` to `to`, opened at its first
+// use and kept for the thread's life: opening one costs more than converting a
+// short text, and a descriptor must not be shared between threads. Every
+// conversion resets its state first, so nothing carries over from the last
+// one, not even a sequence it stopped in. A null name gives a closed converter.
+const IconvHandle& ThreadConverter(const char* to, const char* from) {
+  struct Entry {
+    std::string to;
+    std::string from;
+    std::unique_ptr<IconvHandle> handle;
+  };
+  thread_local std::vector<Entry> converters;
+  static const IconvHandle closed(nullptr, nullptr);
+  if (to == nullptr || from == nullptr) return closed;
+  for (const Entry& entry : converters) {
+    if (entry.to == to && entry.from == from) return *entry.handle;
+  }
+  converters.push_back({to, from, std::make_unique<IconvHandle>(to, from)});
+  return *converters.back().handle;
+}
+
 // Bytes a UTF-8 sequence starting with `lead` is made of, or 0 for no lead byte.
 std::size_t Utf8SequenceLength(unsigned char lead) {
   if (lead >= 0xC2 && lead <= 0xDF) return 2;
@@ -293,9 +316,10 @@ void AppendUnit(Output& out, char16_t unit) {
   out.Append(std::string_view(bytes, 2));
 }
 
-// Decodes `bytes` into `out` as UTF-16LE; false for an unknown code page.
-bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
-  const IconvHandle decoder("UTF-16LE", IconvName(codePage));
+// Decodes `bytes` into `out` as UTF-16LE through iconv; false for an unknown
+// code page.
+bool DecodeThroughIconv(unsigned codePage, std::string_view bytes, Output& out) {
+  const IconvHandle& decoder = ThreadConverter("UTF-16LE", IconvName(codePage));
   if (!decoder.IsOpen()) return false;
   decoder.Convert(
       bytes,
@@ -329,10 +353,10 @@ std::string_view DefaultBytes(unsigned codePage, const char* defaultChar) {
   return std::string_view(defaultChar, pair ? 2 : 1);
 }
 
-// Encodes `units` into `out`; false for an unknown code page.
-bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
-                     bool* usedDefault, Output& out) {
-  const IconvHandle encoder(IconvName(codePage), "UTF-16LE");
+// Encodes `units` into `out` through iconv; false for an unknown code page.
+bool EncodeThroughIconv(unsigned codePage, std::u16string_view units,
+                        std::string_view defaultBytes, bool* usedDefault, Output& out) {
+  const IconvHandle& encoder = ThreadConverter(IconvName(codePage), "UTF-16LE");
   if (!encoder.IsOpen()) return false;
   const auto replace = [&](std::string_view rest, Output& out) -> std::size_t {
     char16_t unit = 0;
@@ -365,6 +389,150 @@ bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_v
     AppendCode(out, WindowsCodeFor(codePage, units[next]));
     start = next + 1;
   }
+}
+
+bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+// A double-byte code page as tables, read once from the conversions through
+// iconv above, so that they convert exactly as those do, character by
+// character: iconv costs many times a table look-up per character and per
+// call, and the pages converted are large. Surrogates, which no double-byte
+// code page holds, are left to iconv.
+class DbcsTables {
+ public:
+  // The tables of `codePage`; null for a page that is not double-byte, or
+  // when iconv reads it otherwise than character by character.
+  static const DbcsTables* For(unsigned codePage) {
+    static const std::unique_ptr<const DbcsTables> gbk = Build(kCodePageGbk);
+    static const std::unique_ptr<const DbcsTables> big5 = Build(kCodePageBig5);
+    if (codePage == kCodePageGbk) return gbk.get();
+    if (codePage == kCodePageBig5) return big5.get();
+    return nullptr;
+  }
+
+  // Decodes `bytes` into `out` as UTF-16LE: a lead byte takes the byte after
+  // it along unless that is the terminator; any other byte stands alone.
+  void Decode(std::string_view bytes, Output& out) const {
+    char chunk[1 << 14];
+    std::size_t filled = 0;
+    for (std::size_t k = 0; k < bytes.size();) {
+      const auto first = static_cast<unsigned char>(bytes[k]);
+      const bool pair = IsDbcsLeadByte(first) && k + 1 < bytes.size() && bytes[k + 1] != '\0';
+      const char16_t unit =
+          pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
+               : singleUnits_[first];
+      k += pair ? 2 : 1;
+      chunk[filled++] = static_cast<char>(unit & 0xFF);
+      chunk[filled++] = static_cast<char>(unit >> 8);
+      if (filled == sizeof chunk) out.Append(std::string_view(chunk, std::exchange(filled, 0)));
+    }
+    out.Append(std::string_view(chunk, filled));
+  }
+
+  // Encodes `units` into `out`, a character the page cannot hold as
+  // `defaultBytes`; false, with nothing written, when `units` holds a surrogate.
+  bool Encode(std::u16string_view units, std::string_view defaultBytes, bool* usedDefault,
+              Output& out) const {
+    if (std::any_of(units.begin(), units.end(), IsSurrogate)) return false;
+    char chunk[1 << 14];
+    std::size_t filled = 0;
+    for (const char16_t unit : units) {
+      if (filled + 2 > sizeof chunk) out.Append(std::string_view(chunk, std::exchange(filled, 0)));
+      const unsigned code = codes_[unit];
+      if (code == kNoCode) {
+        out.Append(std::string_view(chunk, std::exchange(filled, 0)));
+        out.Append(defaultBytes);
+        *usedDefault = true;
+      } else if (code > 0xFF) {
+        chunk[filled++] = static_cast<char>(code >> 8);
+        chunk[filled++] = static_cast<char>(code & 0xFF);
+      } else {
+        chunk[filled++] = static_cast<char>(code);
+      }
+    }
+    out.Append(std::string_view(chunk, filled));
+    return true;
+  }
+
+ private:
+  // No double-byte code has 0xFF as its second byte.
+  static constexpr std::uint16_t kNoCode = 0xFFFF;
+
+  DbcsTables()
+      : singleUnits_(0x100, 0), pairUnits_(0x10000, 0), codes_(0x10000, kNoCode) {}
+
+  static std::unique_ptr<const DbcsTables> Build(unsigned codePage) {
+    std::unique_ptr<DbcsTables> tables(new DbcsTables());
+    if (!tables->ReadDecoding(codePage) || !tables->ReadEncoding(codePage)) return nullptr;
+    return tables;
+  }
+
+  // The one unit iconv reads `bytes` as, or false when it reads another number.
+  static bool ReadUnit(unsigned codePage, std::string_view bytes, char16_t& unit) {
+    char decoded[4] = {};
+    Output out(decoded, sizeof decoded);
+    if (!DecodeThroughIconv(codePage, bytes, out) || out.Overflowed() || out.Written() != 2) {
+      return false;
+    }
+    std::memcpy(&unit, decoded, 2);
+    return true;
+  }
+
+  bool ReadDecoding(unsigned codePage) {
+    for (unsigned first = 0; first <= 0xFF; ++first) {
+      const char byte = static_cast<char>(first);
+      if (!ReadUnit(codePage, std::string_view(&byte, 1), singleUnits_[first])) return false;
+      if (!IsDbcsLeadByte(static_cast<unsigned char>(first))) continue;
+      for (unsigned second = 1; second <= 0xFF; ++second) {
+        const char code[2] = {byte, static_cast<char>(second)};
+        if (!ReadUnit(codePage, std::string_view(code, 2), pairUnits_[(first << 8) | second])) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+
+  bool ReadEncoding(unsigned codePage) {
+    for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+      if (IsSurrogate(static_cast<char16_t>(unit))) continue;
+      const char16_t character = static_cast<char16_t>(unit);
+      char bytes[4] = {};
+      Output out(bytes, sizeof bytes);
+      bool usedDefault = false;
+      if (!EncodeThroughIconv(codePage, std::u16string_view(&character, 1), "", &usedDefault,
+                              out) ||
+          out.Overflowed() || out.Written() > 2) {
+        return false;
+      }
+      if (usedDefault) continue;
+      codes_[unit] = static_cast<std::uint16_t>(
+          out.Written() == 2
+              ? (static_cast<unsigned char>(bytes[0]) << 8) | static_cast<unsigned char>(bytes[1])
+              : static_cast<unsigned char>(bytes[0]));
+    }
+    return true;
+  }
+
+  std::vector<char16_t> singleUnits_;  // a byte read alone
+  std::vector<char16_t> pairUnits_;    // a lead byte and the byte after it
+  std::vector<std::uint16_t> codes_;   // the code of a unit, or kNoCode
+};
+
+// Decodes `bytes` into `out` as UTF-16LE; false for an unknown code page.
+bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
+  const DbcsTables* tables = DbcsTables::For(codePage);
+  if (tables == nullptr) return DecodeThroughIconv(codePage, bytes, out);
+  tables->Decode(bytes, out);
+  return true;
+}
+
+// Encodes `units` into `out`; false for an unknown code page.
+bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
+                     bool* usedDefault, Output& out) {
+  const DbcsTables* tables = DbcsTables::For(codePage);
+  if (tables != nullptr && tables->Encode(units, defaultBytes, usedDefault, out)) return true;
+  return EncodeThroughIconv(codePage, units, defaultBytes, usedDefault, out);
 }
 
 // The input span a length argument names: -1 reaches past the terminator.
