@@ -28,9 +28,11 @@ Bytes MultiByteToUtf16(const Text& text, int codePage) {
   const auto page = static_cast<unsigned>(codePage);
   const int needed = platform::MultiByteToWideChar(page, 0, text.CStr(), -1, nullptr, 0);
   if (needed <= 0) return Bytes();
-  Units units(static_cast<std::size_t>(needed), u'\0');
-  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, units.data(), needed);
-  return Bytes(std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2));
+  // Converted in place into the result's storage, which malloc aligns for any unit.
+  Bytes::Storage units(static_cast<std::size_t>(needed) * 2, 0);
+  platform::MultiByteToWideChar(page, 0, text.CStr(), -1,
+                                reinterpret_cast<char16_t*>(units.data()), needed);
+  return Bytes(std::move(units));
 }
 
 Text Utf16ToMultiByte(const Bytes& utf16, int codePage) {

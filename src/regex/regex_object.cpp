@@ -1,6 +1,8 @@
 #include "regex/regex_object.h"
 
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -14,14 +16,15 @@ using platform::WriteMember;
 
 namespace {
 
+static_assert(std::endian::native == std::endian::little,
+              "the UTF-16 forms of codepage/ hold little-endian units");
+
 // `text` in UTF-16 from the system ANSI code page, as the engine takes texts.
 std::u16string ToEngine(const Text& text) {
   if (text.IsEmpty()) return {};
   const Bytes units = MultiByteToUtf16(text, platform::kCodePageAnsi);
-  std::u16string wide;
-  for (std::size_t i = 0; i + 1 < units.Size(); i += 2) {
-    wide += static_cast<char16_t>(units.Data()[i] | (units.Data()[i + 1] << 8));
-  }
+  std::u16string wide(units.Size() / 2, u'\0');
+  std::memcpy(wide.data(), units.Data(), wide.size() * 2);
   if (!wide.empty() && wide.back() == u'\0') wide.pop_back();
   return wide;
 }
@@ -29,14 +32,10 @@ std::u16string ToEngine(const Text& text) {
 // A text coming back from the engine, in the system ANSI code page.
 Text FromEngine(const std::u16string& wide) {
   if (wide.empty()) return {};
-  std::string units;
-  units.reserve(wide.size() * 2 + 2);
-  for (const char16_t unit : wide) {
-    units += static_cast<char>(unit & 0xFF);
-    units += static_cast<char>(unit >> 8);
-  }
-  units.append(2, '\0');
-  return Utf16ToMultiByte(Bytes(units), platform::kCodePageAnsi);
+  // The units with their terminating zero unit.
+  return Utf16ToMultiByte(Bytes(std::string_view(reinterpret_cast<const char*>(wide.c_str()),
+                                                 (wide.size() + 1) * 2)),
+                          platform::kCodePageAnsi);
 }
 
 // A general value as text: a truth value reads "-1" or "0" as automation
