@@ -30,8 +30,8 @@ Bytes MultiByteToUtf16(const Text& text, int codePage) {
   if (needed <= 0) return Bytes();
   // Converted in place into the result's storage, which malloc aligns for any unit.
   Bytes::Storage units(static_cast<std::size_t>(needed) * 2, 0);
-  platform::MultiByteToWideChar(page, 0, text.CStr(), -1,
-                                reinterpret_cast<char16_t*>(units.data()), needed);
+  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, reinterpret_cast<char16_t*>(units.data()),
+                                needed);
   return Bytes(std::move(units));
 }
 

@@ -33,9 +33,9 @@ std::u16string ToEngine(const Text& text) {
 Text FromEngine(const std::u16string& wide) {
   if (wide.empty()) return {};
   // The units with their terminating zero unit.
-  return Utf16ToMultiByte(Bytes(std::string_view(reinterpret_cast<const char*>(wide.c_str()),
-                                                 (wide.size() + 1) * 2)),
-                          platform::kCodePageAnsi);
+  return Utf16ToMultiByte(
+      Bytes(std::string_view(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2)),
+      platform::kCodePageAnsi);
 }
 
 // A general value as text: a truth value reads "-1" or "0" as automation

@@ -354,8 +354,8 @@ std::string_view DefaultBytes(unsigned codePage, const char* defaultChar) {
 }
 
 // Encodes `units` into `out` through iconv; false for an unknown code page.
-bool EncodeThroughIconv(unsigned codePage, std::u16string_view units,
-                        std::string_view defaultBytes, bool* usedDefault, Output& out) {
+bool EncodeThroughIconv(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
+                        bool* usedDefault, Output& out) {
   const IconvHandle& encoder = ThreadConverter(IconvName(codePage), "UTF-16LE");
   if (!encoder.IsOpen()) return false;
   const auto replace = [&](std::string_view rest, Output& out) -> std::size_t {
@@ -458,8 +458,7 @@ class DbcsTables {
   // No double-byte code has 0xFF as its second byte.
   static constexpr std::uint16_t kNoCode = 0xFFFF;
 
-  DbcsTables()
-      : singleUnits_(0x100, 0), pairUnits_(0x10000, 0), codes_(0x10000, kNoCode) {}
+  DbcsTables() : singleUnits_(0x100, 0), pairUnits_(0x10000, 0), codes_(0x10000, kNoCode) {}
 
   static std::unique_ptr<const DbcsTables> Build(unsigned codePage) {
     std::unique_ptr<DbcsTables> tables(new DbcsTables());
@@ -506,10 +505,10 @@ class DbcsTables {
         return false;
       }
       if (usedDefault) continue;
-      codes_[unit] = static_cast<std::uint16_t>(
-          out.Written() == 2
-              ? (static_cast<unsigned char>(bytes[0]) << 8) | static_cast<unsigned char>(bytes[1])
-              : static_cast<unsigned char>(bytes[0]));
+      codes_[unit] = static_cast<std::uint16_t>(out.Written() == 2
+                                                    ? (static_cast<unsigned char>(bytes[0]) << 8) |
+                                                          static_cast<unsigned char>(bytes[1])
+                                                    : static_cast<unsigned char>(bytes[0]));
     }
     return true;
   }
