@@ -413,20 +413,27 @@ class DbcsTables {
   // Decodes `bytes` into `out` as UTF-16LE: a lead byte takes the byte after
   // it along unless that is the terminator; any other byte stands alone.
   void Decode(std::string_view bytes, Output& out) const {
-    char chunk[1 << 14];
+    char16_t chunk[1 << 13];
     std::size_t filled = 0;
+    const auto flush = [&] {
+      out.Append(std::string_view(reinterpret_cast<const char*>(chunk),
+                                  std::exchange(filled, 0) * sizeof(char16_t)));
+    };
     for (std::size_t k = 0; k < bytes.size();) {
+      if (filled + kAsciiWord > std::size(chunk)) flush();
+      // Most of a page is ASCII, which reads as itself: a word of it at once.
+      if (k + kAsciiWord <= bytes.size() && IsAsciiWord(bytes.data() + k)) {
+        for (std::size_t j = 0; j < kAsciiWord; ++j) chunk[filled++] = char16_t(bytes[k + j]);
+        k += kAsciiWord;
+        continue;
+      }
       const auto first = static_cast<unsigned char>(bytes[k]);
       const bool pair = IsDbcsLeadByte(first) && k + 1 < bytes.size() && bytes[k + 1] != '\0';
-      const char16_t unit =
-          pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
-               : singleUnits_[first];
+      chunk[filled++] = pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
+                             : singleUnits_[first];
       k += pair ? 2 : 1;
-      chunk[filled++] = static_cast<char>(unit & 0xFF);
-      chunk[filled++] = static_cast<char>(unit >> 8);
-      if (filled == sizeof chunk) out.Append(std::string_view(chunk, std::exchange(filled, 0)));
     }
-    out.Append(std::string_view(chunk, filled));
+    flush();
   }
 
   // Encodes `units` into `out`, a character the page cannot hold as
@@ -455,6 +462,15 @@ class DbcsTables {
   }
 
  private:
+  static constexpr std::size_t kAsciiWord = sizeof(std::uint64_t);
+
+  // Whether the kAsciiWord bytes at `bytes` are all ASCII.
+  static bool IsAsciiWord(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return (word & 0x8080808080808080u) == 0;
+  }
+
   // No double-byte code has 0xFF as its second byte.
   static constexpr std::uint16_t kNoCode = 0xFFFF;
 
@@ -481,6 +497,8 @@ class DbcsTables {
     for (unsigned first = 0; first <= 0xFF; ++first) {
       const char byte = static_cast<char>(first);
       if (!ReadUnit(codePage, std::string_view(&byte, 1), singleUnits_[first])) return false;
+      // Decode reads ASCII as itself without the table.
+      if (first < 0x80 && singleUnits_[first] != first) return false;
       if (!IsDbcsLeadByte(static_cast<unsigned char>(first))) continue;
       for (unsigned second = 1; second <= 0xFF; ++second) {
         const char code[2] = {byte, static_cast<char>(second)};
