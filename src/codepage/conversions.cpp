@@ -16,6 +16,29 @@ Units UnitsOf(const Bytes& utf16) {
   return units;
 }
 
+// Measures `text` read in `codePage`, takes room for that many UTF-16 units,
+// the terminating zero unit included, from `allocate(count)`, and converts
+// into it; allocates nothing when the measurement fails.
+template <typename Allocate>
+void ConvertToUnits(const Text& text, int codePage, Allocate allocate) {
+  const auto page = static_cast<unsigned>(codePage);
+  const int needed = platform::MultiByteToWideChar(page, 0, text.CStr(), -1, nullptr, 0);
+  if (needed <= 0) return;
+  char16_t* units = allocate(static_cast<std::size_t>(needed));
+  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, units, needed);
+}
+
+// The units up to the first zero unit of `units` in `codePage`.
+Text TerminatedUnitsToMultiByte(const char16_t* units, int codePage) {
+  const auto page = static_cast<unsigned>(codePage);
+  const int needed =
+      platform::WideCharToMultiByte(page, 0, units, -1, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return Text();
+  Text::Storage bytes(static_cast<std::size_t>(needed), ' ');
+  platform::WideCharToMultiByte(page, 0, units, -1, bytes.data(), needed, nullptr, nullptr);
+  return Text(std::move(bytes));
+}
+
 }  // namespace
 
 Text ConvertUtf8ToAnsi(const Text& utf8) {
@@ -25,25 +48,31 @@ Text ConvertUtf8ToAnsi(const Text& utf8) {
 Text ConvertBig5ToGbk(const Text& big5) { return MapToSimplified(Big5ToGbkText(big5)); }
 
 Bytes MultiByteToUtf16(const Text& text, int codePage) {
-  const auto page = static_cast<unsigned>(codePage);
-  const int needed = platform::MultiByteToWideChar(page, 0, text.CStr(), -1, nullptr, 0);
-  if (needed <= 0) return Bytes();
-  // Converted in place into the result's storage, which malloc aligns for any unit.
-  Bytes::Storage units(static_cast<std::size_t>(needed) * 2, 0);
-  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, reinterpret_cast<char16_t*>(units.data()),
-                                needed);
+  Bytes::Storage units;
+  ConvertToUnits(text, codePage, [&units](std::size_t count) {
+    units.resize(count * 2);
+    // malloc aligns the storage for any unit.
+    return reinterpret_cast<char16_t*>(units.data());
+  });
   return Bytes(std::move(units));
 }
 
+std::u16string MultiByteToUnits(const Text& text, int codePage) {
+  std::u16string units;
+  ConvertToUnits(text, codePage, [&units](std::size_t count) {
+    units.resize(count);
+    return units.data();
+  });
+  if (!units.empty()) units.pop_back();  // the terminating zero unit
+  return units;
+}
+
 Text Utf16ToMultiByte(const Bytes& utf16, int codePage) {
-  const auto page = static_cast<unsigned>(codePage);
-  const Units units = UnitsOf(utf16);
-  const int needed =
-      platform::WideCharToMultiByte(page, 0, units.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return Text();
-  Text::Storage bytes(static_cast<std::size_t>(needed), ' ');
-  platform::WideCharToMultiByte(page, 0, units.c_str(), -1, bytes.data(), needed, nullptr, nullptr);
-  return Text(std::move(bytes));
+  return TerminatedUnitsToMultiByte(UnitsOf(utf16).c_str(), codePage);
+}
+
+Text UnitsToMultiByte(const std::u16string& units, int codePage) {
+  return TerminatedUnitsToMultiByte(units.c_str(), codePage);
 }
 
 // Goes on after a character GBK cannot hold, like the UTF-8 conversion: an

@@ -1,8 +1,6 @@
 #include "regex/regex_object.h"
 
-#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <string>
 #include <utility>
@@ -16,26 +14,16 @@ using platform::WriteMember;
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little,
-              "the UTF-16 forms of codepage/ hold little-endian units");
-
 // `text` in UTF-16 from the system ANSI code page, as the engine takes texts.
 std::u16string ToEngine(const Text& text) {
   if (text.IsEmpty()) return {};
-  const Bytes units = MultiByteToUtf16(text, platform::kCodePageAnsi);
-  std::u16string wide(units.Size() / 2, u'\0');
-  std::memcpy(wide.data(), units.Data(), wide.size() * 2);
-  if (!wide.empty() && wide.back() == u'\0') wide.pop_back();
-  return wide;
+  return MultiByteToUnits(text, platform::kCodePageAnsi);
 }
 
 // A text coming back from the engine, in the system ANSI code page.
 Text FromEngine(const std::u16string& wide) {
   if (wide.empty()) return {};
-  // The units with their terminating zero unit.
-  return Utf16ToMultiByte(
-      Bytes(std::string_view(reinterpret_cast<const char*>(wide.c_str()), (wide.size() + 1) * 2)),
-      platform::kCodePageAnsi);
+  return UnitsToMultiByte(wide, platform::kCodePageAnsi);
 }
 
 // A general value as text: a truth value reads "-1" or "0" as automation

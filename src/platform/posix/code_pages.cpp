@@ -67,6 +67,12 @@ class Output {
     written_ += bytes.size();
   }
 
+  // Whether the bytes are only counted, so that a conversion may count them
+  // without producing them.
+  bool CountsOnly() const { return destination_ == nullptr; }
+  // Counts `size` bytes that go nowhere; only while CountsOnly.
+  void Count(std::size_t size) { written_ += size; }
+
   std::size_t Written() const { return written_; }
   bool Overflowed() const { return overflowed_; }
 
@@ -415,25 +421,38 @@ class DbcsTables {
   void Decode(std::string_view bytes, Output& out) const {
     char16_t chunk[1 << 13];
     std::size_t filled = 0;
-    const auto flush = [&] {
-      out.Append(std::string_view(reinterpret_cast<const char*>(chunk),
-                                  std::exchange(filled, 0) * sizeof(char16_t)));
-    };
     for (std::size_t k = 0; k < bytes.size();) {
-      if (filled + kAsciiWord > std::size(chunk)) flush();
-      // Most of a page is ASCII, which reads as itself: a word of it at once.
-      if (k + kAsciiWord <= bytes.size() && IsAsciiWord(bytes.data() + k)) {
-        for (std::size_t j = 0; j < kAsciiWord; ++j) chunk[filled++] = char16_t(bytes[k + j]);
-        k += kAsciiWord;
-        continue;
+      if (filled == std::size(chunk)) Flush(chunk, filled, out);
+      // Most of a page is ASCII, which reads as itself: a run of it at once.
+      const std::size_t ascii =
+          AsciiRunLength(bytes.substr(k, std::min(bytes.size() - k, std::size(chunk) - filled)));
+      for (std::size_t j = 0; j < ascii; ++j) {
+        chunk[filled + j] = static_cast<unsigned char>(bytes[k + j]);
       }
+      filled += ascii;
+      k += ascii;
+      if (k == bytes.size() || filled == std::size(chunk)) continue;
       const auto first = static_cast<unsigned char>(bytes[k]);
-      const bool pair = IsDbcsLeadByte(first) && k + 1 < bytes.size() && bytes[k + 1] != '\0';
+      const bool pair = StartsPair(bytes, k);
       chunk[filled++] = pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
                              : singleUnits_[first];
       k += pair ? 2 : 1;
     }
-    flush();
+    Flush(chunk, filled, out);
+  }
+
+  // The number of units Decode gives for `bytes`: one for each character.
+  static std::size_t UnitCount(std::string_view bytes) {
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < bytes.size();) {
+      const std::size_t ascii = AsciiRunLength(bytes.substr(k));
+      count += ascii;
+      k += ascii;
+      if (k == bytes.size()) break;
+      k += StartsPair(bytes, k) ? 2 : 1;
+      ++count;
+    }
+    return count;
   }
 
   // Encodes `units` into `out`, a character the page cannot hold as
@@ -462,13 +481,28 @@ class DbcsTables {
   }
 
  private:
-  static constexpr std::size_t kAsciiWord = sizeof(std::uint64_t);
+  // The length of the run of ASCII bytes at the start of `bytes`, read a word
+  // at a time.
+  static std::size_t AsciiRunLength(std::string_view bytes) {
+    std::size_t k = 0;
+    for (std::uint64_t word = 0; k + sizeof word <= bytes.size(); k += sizeof word) {
+      std::memcpy(&word, bytes.data() + k, sizeof word);
+      if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (k < bytes.size() && static_cast<unsigned char>(bytes[k]) < 0x80) ++k;
+    return k;
+  }
 
-  // Whether the kAsciiWord bytes at `bytes` are all ASCII.
-  static bool IsAsciiWord(const char* bytes) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes, sizeof word);
-    return (word & 0x8080808080808080u) == 0;
+  // Whether the character at `k` is a lead byte with the byte after it: it
+  // takes that byte along, whatever it is, unless that is the terminator.
+  static bool StartsPair(std::string_view bytes, std::size_t k) {
+    return IsDbcsLeadByte(static_cast<unsigned char>(bytes[k])) && k + 1 < bytes.size() &&
+           bytes[k + 1] != '\0';
+  }
+
+  static void Flush(const char16_t* chunk, std::size_t& filled, Output& out) {
+    out.Append(std::string_view(reinterpret_cast<const char*>(chunk),
+                                std::exchange(filled, 0) * sizeof(char16_t)));
   }
 
   // No double-byte code has 0xFF as its second byte.
@@ -540,7 +574,11 @@ class DbcsTables {
 bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
   const DbcsTables* tables = DbcsTables::For(codePage);
   if (tables == nullptr) return DecodeThroughIconv(codePage, bytes, out);
-  tables->Decode(bytes, out);
+  if (out.CountsOnly()) {
+    out.Count(DbcsTables::UnitCount(bytes) * sizeof(char16_t));
+  } else {
+    tables->Decode(bytes, out);
+  }
   return true;
 }
 
