@@ -16,6 +16,11 @@ Units UnitsOf(const Bytes& utf16) {
   return units;
 }
 
+bool EndsWithZeroUnit(const Bytes& utf16) {
+  const std::string_view bytes = utf16.View();
+  return bytes.size() >= 2 && bytes.size() % 2 == 0 && bytes.substr(bytes.size() - 2) == "\0\0";
+}
+
 // Measures `text` read in `codePage`, takes room for that many UTF-16 units,
 // the terminating zero unit included, from `allocate(count)`, and converts
 // into it; allocates nothing when the measurement fails.
@@ -68,6 +73,12 @@ std::u16string MultiByteToUnits(const Text& text, int codePage) {
 }
 
 Text Utf16ToMultiByte(const Bytes& utf16, int codePage) {
+  // A value that ends with a zero unit, as MultiByteToUtf16 makes them, is
+  // read in place: malloc aligns its storage for any unit, and a page is not
+  // copied for nothing.
+  if (EndsWithZeroUnit(utf16)) {
+    return TerminatedUnitsToMultiByte(reinterpret_cast<const char16_t*>(utf16.Data()), codePage);
+  }
   return TerminatedUnitsToMultiByte(UnitsOf(utf16).c_str(), codePage);
 }
 

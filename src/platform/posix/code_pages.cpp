@@ -59,12 +59,18 @@ class Output {
       : destination_(destination), capacity_(capacity) {}
 
   void Append(std::string_view bytes) {
-    if (destination_ != nullptr && written_ + bytes.size() <= capacity_) {
-      std::memcpy(destination_ + written_, bytes.data(), bytes.size());
+    Write(bytes.size(), [bytes](char* to) { std::memcpy(to, bytes.data(), bytes.size()); });
+  }
+
+  // Lets `fill(to)` write the next `size` bytes in place, when they fit.
+  template <typename Fill>
+  void Write(std::size_t size, Fill fill) {
+    if (destination_ != nullptr && written_ + size <= capacity_) {
+      fill(destination_ + written_);
     } else if (destination_ != nullptr) {
       overflowed_ = true;
     }
-    written_ += bytes.size();
+    written_ += size;
   }
 
   // Whether the bytes are only counted, so that a conversion may count them
@@ -399,6 +405,10 @@ bool EncodeThroughIconv(unsigned codePage, std::u16string_view units, std::strin
 
 bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
+bool HoldsSurrogate(std::u16string_view units) {
+  return std::any_of(units.begin(), units.end(), IsSurrogate);
+}
+
 // A double-byte code page as tables, read once from the conversions through
 // iconv above, so that they convert exactly as those do, character by
 // character: iconv costs many times a table look-up per character and per
@@ -455,11 +465,24 @@ class DbcsTables {
     return count;
   }
 
+  // The number of bytes Encode gives for `units`, which hold no surrogate;
+  // `usedDefault` as Encode sets it.
+  std::size_t EncodedLength(std::u16string_view units, std::string_view defaultBytes,
+                            bool* usedDefault) const {
+    std::size_t length = 0;
+    for (const char16_t unit : units) {
+      const unsigned code = codes_[unit];
+      if (code == kNoCode) *usedDefault = true;
+      length += code == kNoCode ? defaultBytes.size() : code > 0xFF ? 2 : 1;
+    }
+    return length;
+  }
+
   // Encodes `units` into `out`, a character the page cannot hold as
   // `defaultBytes`; false, with nothing written, when `units` holds a surrogate.
   bool Encode(std::u16string_view units, std::string_view defaultBytes, bool* usedDefault,
               Output& out) const {
-    if (std::any_of(units.begin(), units.end(), IsSurrogate)) return false;
+    if (HoldsSurrogate(units)) return false;
     char chunk[1 << 14];
     std::size_t filled = 0;
     for (const char16_t unit : units) {
@@ -586,6 +609,10 @@ bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
 bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
                      bool* usedDefault, Output& out) {
   const DbcsTables* tables = DbcsTables::For(codePage);
+  if (tables != nullptr && out.CountsOnly() && !HoldsSurrogate(units)) {
+    out.Count(tables->EncodedLength(units, defaultBytes, usedDefault));
+    return true;
+  }
   if (tables != nullptr && tables->Encode(units, defaultBytes, usedDefault, out)) return true;
   return EncodeThroughIconv(codePage, units, defaultBytes, usedDefault, out);
 }
@@ -663,21 +690,22 @@ class SimplifiedTable {
   std::vector<std::uint16_t> map_;
 };
 
-// Maps GBK text character by character; single bytes and a lead byte without
-// a second byte stay as they are.
-std::string MapGbkToSimplified(std::string_view text) {
+// Maps GBK text character by character into `out`; single bytes and a lead
+// byte without a second byte stay as they are.
+void MapGbkToSimplified(std::string_view text, Output& out) {
   const SimplifiedTable& table = SimplifiedTable::Instance();
-  std::string out(text);
-  for (std::size_t k = 0; k < out.size(); ++k) {
-    if (!IsDbcsLeadByte(static_cast<unsigned char>(out[k])) || k + 1 == out.size()) continue;
-    const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(out[k]) << 8) |
-                                                 static_cast<unsigned char>(out[k + 1]));
-    const std::uint16_t mapped = table.Map(code);
-    out[k] = static_cast<char>(mapped >> 8);
-    out[k + 1] = static_cast<char>(mapped & 0xFF);
-    ++k;
-  }
-  return out;
+  out.Write(text.size(), [&](char* to) {
+    std::memcpy(to, text.data(), text.size());
+    for (std::size_t k = 0; k + 1 < text.size(); ++k) {
+      if (!IsDbcsLeadByte(static_cast<unsigned char>(to[k]))) continue;
+      const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(to[k]) << 8) |
+                                                   static_cast<unsigned char>(to[k + 1]));
+      const std::uint16_t mapped = table.Map(code);
+      to[k] = static_cast<char>(mapped >> 8);
+      to[k + 1] = static_cast<char>(mapped & 0xFF);
+      ++k;
+    }
+  });
 }
 
 }  // namespace
@@ -716,7 +744,7 @@ int LCMapStringA(unsigned long locale, unsigned long flags, const char* source, 
     return 0;
   }
   return Deliver(destination, destinationLength, 1, [&](Output& out) {
-    out.Append(MapGbkToSimplified(input));
+    MapGbkToSimplified(input, out);
     return true;
   });
 }
