@@ -16,6 +16,7 @@ Units UnitsOf(const Bytes& utf16) {
   return units;
 }
 
+// Whether `utf16` is whole units that end with a zero unit.
 bool EndsWithZeroUnit(const Bytes& utf16) {
   const std::string_view bytes = utf16.View();
   return bytes.size() >= 2 && bytes.size() % 2 == 0 && bytes.substr(bytes.size() - 2) == "\0\0";

@@ -576,10 +576,11 @@ class DbcsTables {
       bool usedDefault = false;
       if (!EncodeThroughIconv(codePage, std::u16string_view(&character, 1), "", &usedDefault,
                               out) ||
-          out.Overflowed() || out.Written() > 2) {
+          out.Overflowed()) {
         return false;
       }
       if (usedDefault) continue;
+      if (out.Written() != 1 && out.Written() != 2) return false;
       codes_[unit] = static_cast<std::uint16_t>(out.Written() == 2
                                                     ? (static_cast<unsigned char>(bytes[0]) << 8) |
                                                           static_cast<unsigned char>(bytes[1])
