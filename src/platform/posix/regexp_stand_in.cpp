@@ -116,8 +116,9 @@ class FoundMatches {
   explicit FoundMatches(std::size_t groupCount) : groupCount_(groupCount) {}
 
   void Add(const PCRE2_SIZE* ovector) {
-    for (std::size_t k = 0; k <= groupCount_; ++k)
+    for (std::size_t k = 0; k <= groupCount_; ++k) {
       spans_.push_back({ovector[2 * k], ovector[2 * k + 1]});
+    }
   }
 
   std::size_t Count() const { return spans_.size() / (groupCount_ + 1); }
