@@ -19,7 +19,8 @@ Units UnitsOf(const Bytes& utf16) {
 // Whether `utf16` is whole units that end with a zero unit.
 bool EndsWithZeroUnit(const Bytes& utf16) {
   const std::string_view bytes = utf16.View();
-  return bytes.size() >= 2 && bytes.size() % 2 == 0 && bytes.substr(bytes.size() - 2) == "\0\0";
+  return bytes.size() >= 2 && bytes.size() % 2 == 0 &&
+         bytes.substr(bytes.size() - 2) == std::string_view("\0\0", 2);
 }
 
 // Measures `text` read in `codePage`, takes room for that many UTF-16 units,
