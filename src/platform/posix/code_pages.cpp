@@ -76,8 +76,17 @@ class Output {
   // Whether the bytes are only counted, so that a conversion may count them
   // without producing them.
   bool CountsOnly() const { return destination_ == nullptr; }
-  // Counts `size` bytes that go nowhere; only while CountsOnly.
-  void Count(std::size_t size) { written_ += size; }
+
+  // Where the next bytes go when the destination has room for `size` more,
+  // for a conversion that writes them in place; null otherwise.
+  char* RoomFor(std::size_t size) {
+    return destination_ != nullptr && written_ + size <= capacity_ ? destination_ + written_
+                                                                   : nullptr;
+  }
+
+  // Counts `size` bytes written in place through RoomFor or, while
+  // CountsOnly, bytes that go nowhere.
+  void Advance(std::size_t size) { written_ += size; }
 
   std::size_t Written() const { return written_; }
   bool Overflowed() const { return overflowed_; }
@@ -429,26 +438,19 @@ class DbcsTables {
   // Decodes `bytes` into `out` as UTF-16LE: a lead byte takes the byte after
   // it along unless that is the terminator; any other byte stands alone.
   void Decode(std::string_view bytes, Output& out) const {
-    char16_t chunk[1 << 13];
-    std::size_t filled = 0;
+    char16_t buffer[kBlock];
     for (std::size_t k = 0; k < bytes.size();) {
-      if (filled == std::size(chunk)) Flush(chunk, filled, out);
-      // Most of a page is ASCII, which reads as itself: a run of it at once.
-      const std::size_t ascii =
-          AsciiRunLength(bytes.substr(k, std::min(bytes.size() - k, std::size(chunk) - filled)));
-      for (std::size_t j = 0; j < ascii; ++j) {
-        chunk[filled + j] = static_cast<unsigned char>(bytes[k + j]);
+      char* room = out.RoomFor(sizeof buffer);
+      char16_t* units = room != nullptr ? reinterpret_cast<char16_t*>(room) : buffer;
+      std::size_t filled = 0;
+      k = DecodeBlock(bytes, k, std::min(bytes.size(), k + kBlock), units, filled);
+      if (room != nullptr) {
+        out.Advance(filled * sizeof(char16_t));
+      } else {
+        out.Append(
+            std::string_view(reinterpret_cast<const char*>(buffer), filled * sizeof(char16_t)));
       }
-      filled += ascii;
-      k += ascii;
-      if (k == bytes.size() || filled == std::size(chunk)) continue;
-      const auto first = static_cast<unsigned char>(bytes[k]);
-      const bool pair = StartsPair(bytes, k);
-      chunk[filled++] = pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
-                             : singleUnits_[first];
-      k += pair ? 2 : 1;
     }
-    Flush(chunk, filled, out);
   }
 
   // The number of units Decode gives for `bytes`: one for each character.
@@ -483,23 +485,20 @@ class DbcsTables {
   bool Encode(std::u16string_view units, std::string_view defaultBytes, bool* usedDefault,
               Output& out) const {
     if (HoldsSurrogate(units)) return false;
-    char chunk[1 << 14];
-    std::size_t filled = 0;
-    for (const char16_t unit : units) {
-      if (filled + 2 > sizeof chunk) out.Append(std::string_view(chunk, std::exchange(filled, 0)));
-      const unsigned code = codes_[unit];
-      if (code == kNoCode) {
-        out.Append(std::string_view(chunk, std::exchange(filled, 0)));
-        out.Append(defaultBytes);
-        *usedDefault = true;
-      } else if (code > 0xFF) {
-        chunk[filled++] = static_cast<char>(code >> 8);
-        chunk[filled++] = static_cast<char>(code & 0xFF);
+    // A code is at most two bytes, and so is a default character of a
+    // double-byte page (DefaultBytes).
+    char buffer[2 * kBlock];
+    for (std::size_t k = 0; k < units.size(); k += kBlock) {
+      const std::u16string_view block = units.substr(k, kBlock);
+      char* room = out.RoomFor(2 * block.size());
+      const std::size_t filled =
+          EncodeBlock(block, defaultBytes, usedDefault, room != nullptr ? room : buffer);
+      if (room != nullptr) {
+        out.Advance(filled);
       } else {
-        chunk[filled++] = static_cast<char>(code);
+        out.Append(std::string_view(buffer, filled));
       }
     }
-    out.Append(std::string_view(chunk, filled));
     return true;
   }
 
@@ -523,9 +522,51 @@ class DbcsTables {
            bytes[k + 1] != '\0';
   }
 
-  static void Flush(const char16_t* chunk, std::size_t& filled, Output& out) {
-    out.Append(std::string_view(reinterpret_cast<const char*>(chunk),
-                                std::exchange(filled, 0) * sizeof(char16_t)));
+  // Characters are converted a block at a time, straight into the output
+  // when it has room for the most a block can give, else through a buffer.
+  static constexpr std::size_t kBlock = 1 << 13;
+
+  // Decodes the characters of `bytes` that start from `k` and before `end`
+  // into `units` from `filled` on, at most one unit for each byte; returns
+  // where the next character starts.
+  std::size_t DecodeBlock(std::string_view bytes, std::size_t k, std::size_t end, char16_t* units,
+                          std::size_t& filled) const {
+    while (k < end) {
+      // Most of a page is ASCII, which reads as itself: a run of it at once.
+      const std::size_t ascii = AsciiRunLength(bytes.substr(k, end - k));
+      for (std::size_t j = 0; j < ascii; ++j) {
+        units[filled + j] = static_cast<unsigned char>(bytes[k + j]);
+      }
+      filled += ascii;
+      k += ascii;
+      if (k == end) break;
+      const auto first = static_cast<unsigned char>(bytes[k]);
+      const bool pair = StartsPair(bytes, k);
+      units[filled++] = pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
+                             : singleUnits_[first];
+      k += pair ? 2 : 1;
+    }
+    return k;
+  }
+
+  // Encodes `units` at `to`; returns the number of bytes written.
+  std::size_t EncodeBlock(std::u16string_view units, std::string_view defaultBytes,
+                          bool* usedDefault, char* to) const {
+    std::size_t filled = 0;
+    for (const char16_t unit : units) {
+      const unsigned code = codes_[unit];
+      if (code == kNoCode) {
+        std::memcpy(to + filled, defaultBytes.data(), defaultBytes.size());
+        filled += defaultBytes.size();
+        *usedDefault = true;
+      } else if (code > 0xFF) {
+        to[filled++] = static_cast<char>(code >> 8);
+        to[filled++] = static_cast<char>(code & 0xFF);
+      } else {
+        to[filled++] = static_cast<char>(code);
+      }
+    }
+    return filled;
   }
 
   // No double-byte code has 0xFF as its second byte.
@@ -599,7 +640,7 @@ bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
   const DbcsTables* tables = DbcsTables::For(codePage);
   if (tables == nullptr) return DecodeThroughIconv(codePage, bytes, out);
   if (out.CountsOnly()) {
-    out.Count(DbcsTables::UnitCount(bytes) * sizeof(char16_t));
+    out.Advance(DbcsTables::UnitCount(bytes) * sizeof(char16_t));
   } else {
     tables->Decode(bytes, out);
   }
@@ -611,7 +652,7 @@ bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_v
                      bool* usedDefault, Output& out) {
   const DbcsTables* tables = DbcsTables::For(codePage);
   if (tables != nullptr && out.CountsOnly() && !HoldsSurrogate(units)) {
-    out.Count(tables->EncodedLength(units, defaultBytes, usedDefault));
+    out.Advance(tables->EncodedLength(units, defaultBytes, usedDefault));
     return true;
   }
   if (tables != nullptr && tables->Encode(units, defaultBytes, usedDefault, out)) return true;
@@ -696,11 +737,13 @@ class SimplifiedTable {
 void MapGbkToSimplified(std::string_view text, Output& out) {
   const SimplifiedTable& table = SimplifiedTable::Instance();
   out.Write(text.size(), [&](char* to) {
-    std::memcpy(to, text.data(), text.size());
-    for (std::size_t k = 0; k + 1 < text.size(); ++k) {
-      if (!IsDbcsLeadByte(static_cast<unsigned char>(to[k]))) continue;
-      const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(to[k]) << 8) |
-                                                   static_cast<unsigned char>(to[k + 1]));
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      if (!IsDbcsLeadByte(static_cast<unsigned char>(text[k])) || k + 1 == text.size()) {
+        to[k] = text[k];
+        continue;
+      }
+      const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(text[k]) << 8) |
+                                                   static_cast<unsigned char>(text[k + 1]));
       const std::uint16_t mapped = table.Map(code);
       to[k] = static_cast<char>(mapped >> 8);
       to[k + 1] = static_cast<char>(mapped & 0xFF);
