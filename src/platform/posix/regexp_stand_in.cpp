@@ -173,14 +173,13 @@ std::optional<std::size_t> ItemIndex(std::initializer_list<Value> arguments, std
   return static_cast<std::size_t>(index);
 }
 
-// The object at `index` of `slots`, made by `make` the first time it is asked
-// for and kept, so that reading the same element again builds nothing.
+// The object in `slot`, made by `make` the first time it is asked for and
+// kept, so that reading the same element again builds nothing.
 template <typename Make>
-ObjectRef KeptObject(std::mutex& lock, std::vector<ObjectRef>& slots, std::size_t index,
-                     Make make) {
+ObjectRef KeptObject(std::mutex& lock, ObjectRef& slot, Make make) {
   const std::lock_guard<std::mutex> hold(lock);
-  if (slots[index].IsEmpty()) slots[index] = make();
-  return slots[index];
+  if (slot.IsEmpty()) slot = make();
+  return slot;
 }
 
 // The texts of one match's groups; a group that took no part is the empty value.
@@ -205,8 +204,7 @@ class SubMatches final : public AutomationObject {
 
 class Match final : public AutomationObject {
  public:
-  Match(SharedOutcome outcome, std::size_t match)
-      : outcome_(std::move(outcome)), match_(match), subMatches_(1) {}
+  Match(SharedOutcome outcome, std::size_t match) : outcome_(std::move(outcome)), match_(match) {}
 
   Value Invoke(u16string_view name, std::initializer_list<Value>) override {
     const Span whole = outcome_->found.Whole(match_);
@@ -215,7 +213,7 @@ class Match final : public AutomationObject {
     if (SameName(name, u"Length"))
       return Value::Number(static_cast<double>(whole.end - whole.start));
     if (SameName(name, u"SubMatches")) {
-      return Value::FromObject(KeptObject(lock_, subMatches_, 0, [this] {
+      return Value::FromObject(KeptObject(lock_, subMatches_, [this] {
         return ObjectRef::Adopt(new SubMatches(outcome_, match_));
       }));
     }
@@ -227,7 +225,7 @@ class Match final : public AutomationObject {
   SharedOutcome outcome_;
   std::size_t match_;
   std::mutex lock_;
-  std::vector<ObjectRef> subMatches_;
+  ObjectRef subMatches_;
 };
 
 class MatchCollection final : public AutomationObject {
@@ -241,7 +239,7 @@ class MatchCollection final : public AutomationObject {
     const auto index = ItemIndex(arguments, matches_.size());
     if (!index) return {};
     return Value::FromObject(KeptObject(
-        lock_, matches_, *index, [&] { return ObjectRef::Adopt(new Match(outcome_, *index)); }));
+        lock_, matches_[*index], [&] { return ObjectRef::Adopt(new Match(outcome_, *index)); }));
   }
   void Write(u16string_view, const Value&) override {}
 
