@@ -153,16 +153,49 @@ FoundMatches FindMatches(const pcre2_code* code, u16string_view subject, bool gl
   return found;
 }
 
+// A copy of a subject, made in the storage of an earlier run's copy that the
+// calling thread kept, when that has room: a page is then copied into memory
+// already in use, not into memory the allocator first gets from the system
+// and, with glibc's defaults, gives back after every run. Each thread keeps
+// the largest copy it has let go of, up to kMostKeptUnits.
+class SubjectCopy {
+ public:
+  explicit SubjectCopy(u16string_view subject) : units_(std::exchange(Kept(), u16string())) {
+    units_.assign(subject);
+  }
+  ~SubjectCopy() {
+    if (units_.capacity() <= kMostKeptUnits && units_.capacity() > Kept().capacity()) {
+      Kept() = std::move(units_);
+    }
+  }
+  SubjectCopy(const SubjectCopy&) = delete;
+  SubjectCopy& operator=(const SubjectCopy&) = delete;
+
+  u16string_view View() const { return units_; }
+
+ private:
+  static constexpr std::size_t kMostKeptUnits = std::size_t{2} << 20;
+
+  static u16string& Kept() {
+    thread_local u16string kept;
+    return kept;
+  }
+
+  u16string units_;
+};
+
 // What one "Execute" found, computed once and shared by the match collection
 // and every object taken from it: a copy of the subject and the matches' spans.
 struct Outcome {
-  u16string subject;
+  Outcome(u16string_view subject, FoundMatches found) : subject(subject), found(std::move(found)) {}
+
+  SubjectCopy subject;
   FoundMatches found;
 };
 using SharedOutcome = std::shared_ptr<const Outcome>;
 
 Value TextOf(const Outcome& outcome, Span span) {
-  return span.TookPart() ? Value::FromText(u16string(span.In(outcome.subject))) : Value();
+  return span.TookPart() ? Value::FromText(u16string(span.In(outcome.subject.View()))) : Value();
 }
 
 // The 0-based index an "Item" argument gives, if it is a number.
@@ -325,8 +358,8 @@ class RegExp final : public AutomationObject {
     const CompiledPattern code = CompiledFor(pattern_, ignoreCase_, multiline_);
     if (!code) return {};
     const u16string& subject = arguments.begin()->text;
-    auto outcome = std::make_shared<const Outcome>(
-        Outcome{subject, FindMatches(code.get(), subject, global_)});
+    auto outcome =
+        std::make_shared<const Outcome>(subject, FindMatches(code.get(), subject, global_));
     return Value::FromObject(ObjectRef::Adopt(new MatchCollection(std::move(outcome))));
   }
 
