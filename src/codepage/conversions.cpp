@@ -16,6 +16,36 @@ Units UnitsOf(const Bytes& utf16) {
   return units;
 }
 
+// Whether `utf16` is whole units that end with a zero unit.
+bool EndsWithZeroUnit(const Bytes& utf16) {
+  const std::string_view bytes = utf16.View();
+  return bytes.size() >= 2 && bytes.size() % 2 == 0 &&
+         bytes.substr(bytes.size() - 2) == std::string_view("\0\0", 2);
+}
+
+// Measures `text` read in `codePage`, takes room for that many UTF-16 units,
+// the terminating zero unit included, from `allocate(count)`, and converts
+// into it; allocates nothing when the measurement fails.
+template <typename Allocate>
+void ConvertToUnits(const Text& text, int codePage, Allocate allocate) {
+  const auto page = static_cast<unsigned>(codePage);
+  const int needed = platform::MultiByteToWideChar(page, 0, text.CStr(), -1, nullptr, 0);
+  if (needed <= 0) return;
+  char16_t* units = allocate(static_cast<std::size_t>(needed));
+  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, units, needed);
+}
+
+// The units up to the first zero unit of `units` in `codePage`.
+Text TerminatedUnitsToMultiByte(const char16_t* units, int codePage) {
+  const auto page = static_cast<unsigned>(codePage);
+  const int needed =
+      platform::WideCharToMultiByte(page, 0, units, -1, nullptr, 0, nullptr, nullptr);
+  if (needed <= 0) return Text();
+  Text::Storage bytes(static_cast<std::size_t>(needed), ' ');
+  platform::WideCharToMultiByte(page, 0, units, -1, bytes.data(), needed, nullptr, nullptr);
+  return Text(std::move(bytes));
+}
+
 }  // namespace
 
 Text ConvertUtf8ToAnsi(const Text& utf8) {
@@ -25,23 +55,37 @@ Text ConvertUtf8ToAnsi(const Text& utf8) {
 Text ConvertBig5ToGbk(const Text& big5) { return MapToSimplified(Big5ToGbkText(big5)); }
 
 Bytes MultiByteToUtf16(const Text& text, int codePage) {
-  const auto page = static_cast<unsigned>(codePage);
-  const int needed = platform::MultiByteToWideChar(page, 0, text.CStr(), -1, nullptr, 0);
-  if (needed <= 0) return Bytes();
-  Units units(static_cast<std::size_t>(needed), u'\0');
-  platform::MultiByteToWideChar(page, 0, text.CStr(), -1, units.data(), needed);
-  return Bytes(std::string_view(reinterpret_cast<const char*>(units.data()), units.size() * 2));
+  Bytes::Storage units;
+  ConvertToUnits(text, codePage, [&units](std::size_t count) {
+    units.resize(count * 2);
+    // malloc aligns the storage for any unit.
+    return reinterpret_cast<char16_t*>(units.data());
+  });
+  return Bytes(std::move(units));
+}
+
+std::u16string MultiByteToUnits(const Text& text, int codePage) {
+  std::u16string units;
+  ConvertToUnits(text, codePage, [&units](std::size_t count) {
+    units.resize(count);
+    return units.data();
+  });
+  if (!units.empty()) units.pop_back();  // the terminating zero unit
+  return units;
 }
 
 Text Utf16ToMultiByte(const Bytes& utf16, int codePage) {
-  const auto page = static_cast<unsigned>(codePage);
-  const Units units = UnitsOf(utf16);
-  const int needed =
-      platform::WideCharToMultiByte(page, 0, units.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (needed <= 0) return Text();
-  Text::Storage bytes(static_cast<std::size_t>(needed), ' ');
-  platform::WideCharToMultiByte(page, 0, units.c_str(), -1, bytes.data(), needed, nullptr, nullptr);
-  return Text(std::move(bytes));
+  // A value that ends with a zero unit, as MultiByteToUtf16 makes them, is
+  // read in place: malloc aligns its storage for any unit, and a page is not
+  // copied for nothing.
+  if (EndsWithZeroUnit(utf16)) {
+    return TerminatedUnitsToMultiByte(reinterpret_cast<const char16_t*>(utf16.Data()), codePage);
+  }
+  return TerminatedUnitsToMultiByte(UnitsOf(utf16).c_str(), codePage);
+}
+
+Text UnitsToMultiByte(const std::u16string& units, int codePage) {
+  return TerminatedUnitsToMultiByte(units.c_str(), codePage);
 }
 
 // Goes on after a character GBK cannot hold, like the UTF-8 conversion: an

@@ -3,6 +3,8 @@
 // to simplified ones. Both pass through UTF-16 and keep no state.
 #pragma once
 
+#include <string>
+
 #include "core/text.h"
 #include "platform/code_pages.h"
 
@@ -20,6 +22,11 @@ Bytes MultiByteToUtf16(const Text& text, int codePage = platform::kCodePageUtf8)
 // The UTF-16 units of `utf16` up to its first zero unit in `codePage`; a
 // character the code page cannot hold becomes its default character.
 Text Utf16ToMultiByte(const Bytes& utf16, int codePage = platform::kCodePageAnsi);
+
+// The same two conversions for a caller that holds its units as a string:
+// no terminating zero unit in the result, and none needed in the argument.
+std::u16string MultiByteToUnits(const Text& text, int codePage);
+Text UnitsToMultiByte(const std::u16string& units, int codePage);
 
 // The Big5 text `big5` in GBK, characters unchanged. A character GBK cannot
 // hold becomes GBK's default character and the text goes on after it.

@@ -17,26 +17,13 @@ namespace {
 // `text` in UTF-16 from the system ANSI code page, as the engine takes texts.
 std::u16string ToEngine(const Text& text) {
   if (text.IsEmpty()) return {};
-  const Bytes units = MultiByteToUtf16(text, platform::kCodePageAnsi);
-  std::u16string wide;
-  for (std::size_t i = 0; i + 1 < units.Size(); i += 2) {
-    wide += static_cast<char16_t>(units.Data()[i] | (units.Data()[i + 1] << 8));
-  }
-  if (!wide.empty() && wide.back() == u'\0') wide.pop_back();
-  return wide;
+  return MultiByteToUnits(text, platform::kCodePageAnsi);
 }
 
 // A text coming back from the engine, in the system ANSI code page.
 Text FromEngine(const std::u16string& wide) {
   if (wide.empty()) return {};
-  std::string units;
-  units.reserve(wide.size() * 2 + 2);
-  for (const char16_t unit : wide) {
-    units += static_cast<char>(unit & 0xFF);
-    units += static_cast<char>(unit >> 8);
-  }
-  units.append(2, '\0');
-  return Utf16ToMultiByte(Bytes(units), platform::kCodePageAnsi);
+  return UnitsToMultiByte(wide, platform::kCodePageAnsi);
 }
 
 // A general value as text: a truth value reads "-1" or "0" as automation

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 #include "core/test_printing.h"
 
@@ -122,6 +125,86 @@ TEST(Utf16Forms, FollowTheWindowsTables) {
   EXPECT_EQ(Hex(Utf16ToMultiByte(Bytes(std::string_view("\xA5\x00\xB2\x00\0\0", 6)), 936).View()),
             Hex("\xA3\xA4\x32"))
       << "best fits for U+00A5 and U+00B2";
+}
+
+// The UTF-16 form of `text` without its terminating zero unit.
+std::string UnitsOf(const Text& text, int codePage) {
+  const Bytes units = MultiByteToUtf16(text, codePage);
+  return std::string(units.View().substr(0, units.Size() - 2));
+}
+
+// A page converts as its characters do one by one, however long its runs of
+// ASCII and of double-byte characters and wherever the conversion's own
+// pieces of work begin and end. Each line: ASCII runs of every length up to a
+// few words, a double-byte character, one with an ASCII second byte, one of
+// the user-defined area, a single-byte code; the page ends with a lead byte
+// that has lost its second byte.
+TEST(Utf16Forms, APageConvertsAsItsCharactersOneByOne) {
+  struct PageCase {
+    int codePage;
+    std::vector<std::string_view> characters;
+  };
+  const PageCase cases[] = {
+      {936, {"\xD6\xD0", "\x81\x40", "\xAA\xA1", "\x80", "\xFF"}},
+      {950, {"\xA4\xA4", "\xA4\x40", "\xFA\x40", "\xFF"}},
+  };
+  const std::string_view ascii = "The quick brown fox jumps over the lazy dog";
+  for (const PageCase& c : cases) {
+    std::string page;
+    std::string units;
+    const auto add = [&](std::string_view character) {
+      page += character;
+      units += UnitsOf(Text(character), c.codePage);
+    };
+    for (int line = 0; page.size() < 100000; ++line) {
+      add(ascii.substr(static_cast<std::size_t>(line % 7), static_cast<std::size_t>(line % 21)));
+      add(c.characters[static_cast<std::size_t>(line) % c.characters.size()]);
+    }
+    add("\xB0");
+    const Text text(page);
+    EXPECT_TRUE(UnitsOf(text, c.codePage) == units) << c.codePage;
+    const Bytes terminated(units + std::string(2, '\0'));
+    const Text back = Utf16ToMultiByte(terminated, c.codePage);
+    std::string expectedBack;
+    for (std::size_t k = 0; k < units.size(); k += 2) {
+      expectedBack += Utf16ToMultiByte(Bytes(units.substr(k, 2)), c.codePage).View();
+    }
+    EXPECT_TRUE(back.View() == expectedBack) << c.codePage;
+  }
+}
+
+// The conversions keep no state between calls, and share none between
+// threads: two threads converting at once, each after a text that ends in a
+// cut sequence, get what one thread alone gets.
+TEST(CodePageConversions, GiveTheSameOnTwoThreadsAtOnce) {
+  std::string utf8Page;
+  std::string big5Page;
+  while (utf8Page.size() < 10000) {
+    utf8Page += "a\xE4\xB8\xAD\xE6\x96\x87\xE0\xB8\x81z";
+    big5Page += "x\xA4\xA4\xA4\xE5\xA1\x5A\xB0";
+  }
+  const Text utf8(utf8Page);
+  const Text big5(big5Page);
+  const Text cutUtf8 = "a\xF0\x9F\x98";
+  const Text expectedUtf8 = ConvertUtf8ToAnsi(utf8);
+  const Text expectedBig5 = Big5ToGbkText(big5);
+  ASSERT_EQ(Hex(expectedUtf8.View().substr(0, 7)), Hex("a\xD6\xD0\xCE\xC4?z"));
+  const auto convert = [&](int& wrong) {
+    for (int round = 0; round < 200; ++round) {
+      ConvertUtf8ToAnsi(cutUtf8);
+      if (!(ConvertUtf8ToAnsi(utf8) == expectedUtf8)) ++wrong;
+      Big5ToGbkText(cutUtf8);
+      if (!(Big5ToGbkText(big5) == expectedBig5)) ++wrong;
+    }
+  };
+  int wrongFirst = 0;
+  int wrongSecond = 0;
+  std::thread first(convert, std::ref(wrongFirst));
+  std::thread second(convert, std::ref(wrongSecond));
+  first.join();
+  second.join();
+  EXPECT_EQ(wrongFirst, 0);
+  EXPECT_EQ(wrongSecond, 0);
 }
 
 TEST(Repeat, GivesCountedZeroBytesAndBlanks) {

@@ -14,6 +14,9 @@
 
 #include <thread>
 #else
+#include <functional>
+#include <thread>
+
 #include "platform/posix/automation_stand_in.h"
 #endif
 
@@ -261,7 +264,84 @@ TEST(AutomationSeam, DotStopsAtEveryLineBreakOfTheEngine) {
   platform::EndComUse();
 }
 
+// Each run builds its engine from its own pattern and options, whatever ran
+// before it on the thread.
+TEST(RegexObject, EveryRunTakesItsOwnOptions) {
+  struct OptionsCase {
+    bool caseSensitive;
+    bool multiline;
+    int matches;
+  };
+  const OptionsCase cases[] = {
+      {false, true, 2}, {true, true, 1}, {false, false, 1}, {true, false, 0}, {false, true, 2},
+  };
+  RegexObject regex;
+  for (const OptionsCase& c : cases) {
+    ASSERT_TRUE(regex.RunPattern("^a", "A\na", c.caseSensitive, c.multiline));
+    EXPECT_EQ(regex.MatchCount(), c.matches) << c.caseSensitive << c.multiline;
+  }
+  ASSERT_TRUE(regex.RunPattern("^b", "A\na"));
+  EXPECT_EQ(regex.MatchCount(), 0) << "another pattern";
+}
+
+// A match and its groups stay readable after the collection and the engine
+// they came from are released.
+TEST(AutomationSeam, AMatchOutlivesItsCollection) {
+  platform::BeginComUse();
+  {
+    platform::ObjectRef match;
+    platform::ObjectRef groups;
+    {
+      const platform::ObjectRef engine = platform::CreateObject(u"VBScript.RegExp");
+      platform::WriteMember(engine, u"Global", platform::Value::Truth(true));
+      platform::WriteMember(engine, u"Pattern", platform::Value::FromText(u"(\\w)(\\d)"));
+      const platform::Value matches =
+          platform::InvokeMember(engine, u"Execute", {platform::Value::FromText(u"a1 b2")});
+      match = platform::InvokeMember(matches.object, u"Item", {platform::Value::Number(1)}).object;
+      groups = platform::InvokeMember(match, u"SubMatches").object;
+    }
+    EXPECT_TRUE(platform::InvokeMember(match, u"Value").text == u"b2");
+    EXPECT_EQ(platform::InvokeMember(match, u"FirstIndex").number, 3);
+    EXPECT_TRUE(platform::InvokeMember(groups, u"Item", {platform::Value::Number(1)}).text == u"2");
+  }
+  platform::EndComUse();
+}
+
 #ifndef _WIN32
+// The stand-in's collections make their match objects when first asked for
+// them; two threads reading one collection at once get the same texts.
+TEST(AutomationSeam, TwoThreadsReadOneCollection) {
+  const platform::ObjectRef engine = platform::CreateObject(u"VBScript.RegExp");
+  platform::WriteMember(engine, u"Global", platform::Value::Truth(true));
+  platform::WriteMember(engine, u"Pattern", platform::Value::FromText(u"(\\d+)"));
+  std::u16string subject;
+  for (int k = 0; k < 2000; ++k) {
+    subject += u' ';
+    subject += static_cast<char16_t>(u'0' + k % 10);
+  }
+  const platform::ObjectRef matches =
+      platform::InvokeMember(engine, u"Execute", {platform::Value::FromText(subject)}).object;
+  const auto read = [&matches](int& wrong) {
+    for (int k = 0; k < 2000; ++k) {
+      const platform::ObjectRef match =
+          platform::InvokeMember(matches, u"Item", {platform::Value::Number(k)}).object;
+      const platform::ObjectRef groups = platform::InvokeMember(match, u"SubMatches").object;
+      const std::u16string expected(1, static_cast<char16_t>(u'0' + k % 10));
+      if (platform::InvokeMember(groups, u"Item", {platform::Value::Number(0)}).text != expected) {
+        ++wrong;
+      }
+    }
+  };
+  int wrongFirst = 0;
+  int wrongSecond = 0;
+  std::thread first(read, std::ref(wrongFirst));
+  std::thread second(read, std::ref(wrongSecond));
+  first.join();
+  second.join();
+  EXPECT_EQ(wrongFirst, 0);
+  EXPECT_EQ(wrongSecond, 0);
+}
+
 TEST(RegexObject, AnEngineThatCannotBeCreatedFailsSilently) {
   platform::stand_in::RegisterProgId(u"VBScript.RegExp", nullptr);
   RegexObject regex;

@@ -57,6 +57,7 @@ void RegisterProgId(std::u16string_view progId, Factory factory) {
 
 bool SameName(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
+  if (a == b) return true;  // as the callers spell the names, mostly
   const auto lower = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
   for (std::size_t i = 0; i < a.size(); ++i) {
     if (lower(a[i]) != lower(b[i])) return false;

@@ -14,8 +14,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -57,13 +59,34 @@ class Output {
       : destination_(destination), capacity_(capacity) {}
 
   void Append(std::string_view bytes) {
-    if (destination_ != nullptr && written_ + bytes.size() <= capacity_) {
-      std::memcpy(destination_ + written_, bytes.data(), bytes.size());
+    Write(bytes.size(), [bytes](char* to) { std::memcpy(to, bytes.data(), bytes.size()); });
+  }
+
+  // Lets `fill(to)` write the next `size` bytes in place, when they fit.
+  template <typename Fill>
+  void Write(std::size_t size, Fill fill) {
+    if (destination_ != nullptr && written_ + size <= capacity_) {
+      fill(destination_ + written_);
     } else if (destination_ != nullptr) {
       overflowed_ = true;
     }
-    written_ += bytes.size();
+    written_ += size;
   }
+
+  // Whether the bytes are only counted, so that a conversion may count them
+  // without producing them.
+  bool CountsOnly() const { return destination_ == nullptr; }
+
+  // Where the next bytes go when the destination has room for `size` more,
+  // for a conversion that writes them in place; null otherwise.
+  char* RoomFor(std::size_t size) {
+    return destination_ != nullptr && written_ + size <= capacity_ ? destination_ + written_
+                                                                   : nullptr;
+  }
+
+  // Counts `size` bytes written in place through RoomFor or, while
+  // CountsOnly, bytes that go nowhere.
+  void Advance(std::size_t size) { written_ += size; }
 
   std::size_t Written() const { return written_; }
   bool Overflowed() const { return overflowed_; }
@@ -234,6 +257,27 @@ class IconvHandle {
   iconv_t handle_;
 };
 
+// The calling thread's own converter from `from` to `to`, opened at its first
+// use and kept for the thread's life: opening one costs more than converting a
+// short text, and a descriptor must not be shared between threads. Every
+// conversion resets its state first, so nothing carries over from the last
+// one, not even a sequence it stopped in. A null name gives a closed converter.
+const IconvHandle& ThreadConverter(const char* to, const char* from) {
+  struct Entry {
+    std::string to;
+    std::string from;
+    std::unique_ptr<IconvHandle> handle;
+  };
+  thread_local std::vector<Entry> converters;
+  static const IconvHandle closed(nullptr, nullptr);
+  if (to == nullptr || from == nullptr) return closed;
+  for (const Entry& entry : converters) {
+    if (entry.to == to && entry.from == from) return *entry.handle;
+  }
+  converters.push_back({to, from, std::make_unique<IconvHandle>(to, from)});
+  return *converters.back().handle;
+}
+
 // Bytes a UTF-8 sequence starting with `lead` is made of, or 0 for no lead byte.
 std::size_t Utf8SequenceLength(unsigned char lead) {
   if (lead >= 0xC2 && lead <= 0xDF) return 2;
@@ -293,9 +337,10 @@ void AppendUnit(Output& out, char16_t unit) {
   out.Append(std::string_view(bytes, 2));
 }
 
-// Decodes `bytes` into `out` as UTF-16LE; false for an unknown code page.
-bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
-  const IconvHandle decoder("UTF-16LE", IconvName(codePage));
+// Decodes `bytes` into `out` as UTF-16LE through iconv; false for an unknown
+// code page.
+bool DecodeThroughIconv(unsigned codePage, std::string_view bytes, Output& out) {
+  const IconvHandle& decoder = ThreadConverter("UTF-16LE", IconvName(codePage));
   if (!decoder.IsOpen()) return false;
   decoder.Convert(
       bytes,
@@ -329,10 +374,10 @@ std::string_view DefaultBytes(unsigned codePage, const char* defaultChar) {
   return std::string_view(defaultChar, pair ? 2 : 1);
 }
 
-// Encodes `units` into `out`; false for an unknown code page.
-bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
-                     bool* usedDefault, Output& out) {
-  const IconvHandle encoder(IconvName(codePage), "UTF-16LE");
+// Encodes `units` into `out` through iconv; false for an unknown code page.
+bool EncodeThroughIconv(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
+                        bool* usedDefault, Output& out) {
+  const IconvHandle& encoder = ThreadConverter(IconvName(codePage), "UTF-16LE");
   if (!encoder.IsOpen()) return false;
   const auto replace = [&](std::string_view rest, Output& out) -> std::size_t {
     char16_t unit = 0;
@@ -365,6 +410,253 @@ bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_v
     AppendCode(out, WindowsCodeFor(codePage, units[next]));
     start = next + 1;
   }
+}
+
+bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+
+bool HoldsSurrogate(std::u16string_view units) {
+  return std::any_of(units.begin(), units.end(), IsSurrogate);
+}
+
+// A double-byte code page as tables, read once from the conversions through
+// iconv above, so that they convert exactly as those do, character by
+// character: iconv costs many times a table look-up per character and per
+// call, and the pages converted are large. Surrogates, which no double-byte
+// code page holds, are left to iconv.
+class DbcsTables {
+ public:
+  // The tables of `codePage`; null for a page that is not double-byte, or
+  // when iconv reads it otherwise than character by character.
+  static const DbcsTables* For(unsigned codePage) {
+    static const std::unique_ptr<const DbcsTables> gbk = Build(kCodePageGbk);
+    static const std::unique_ptr<const DbcsTables> big5 = Build(kCodePageBig5);
+    if (codePage == kCodePageGbk) return gbk.get();
+    if (codePage == kCodePageBig5) return big5.get();
+    return nullptr;
+  }
+
+  // Decodes `bytes` into `out` as UTF-16LE: a lead byte takes the byte after
+  // it along unless that is the terminator; any other byte stands alone.
+  void Decode(std::string_view bytes, Output& out) const {
+    char16_t buffer[kBlock];
+    for (std::size_t k = 0; k < bytes.size();) {
+      char* room = out.RoomFor(sizeof buffer);
+      char16_t* units = room != nullptr ? reinterpret_cast<char16_t*>(room) : buffer;
+      std::size_t filled = 0;
+      k = DecodeBlock(bytes, k, std::min(bytes.size(), k + kBlock), units, filled);
+      if (room != nullptr) {
+        out.Advance(filled * sizeof(char16_t));
+      } else {
+        out.Append(
+            std::string_view(reinterpret_cast<const char*>(buffer), filled * sizeof(char16_t)));
+      }
+    }
+  }
+
+  // The number of units Decode gives for `bytes`: one for each character.
+  static std::size_t UnitCount(std::string_view bytes) {
+    std::size_t count = 0;
+    for (std::size_t k = 0; k < bytes.size();) {
+      const std::size_t ascii = AsciiRunLength(bytes.substr(k));
+      count += ascii;
+      k += ascii;
+      if (k == bytes.size()) break;
+      k += StartsPair(bytes, k) ? 2 : 1;
+      ++count;
+    }
+    return count;
+  }
+
+  // The number of bytes Encode gives for `units`, which hold no surrogate;
+  // `usedDefault` as Encode sets it.
+  std::size_t EncodedLength(std::u16string_view units, std::string_view defaultBytes,
+                            bool* usedDefault) const {
+    std::size_t length = 0;
+    for (const char16_t unit : units) {
+      const unsigned code = codes_[unit];
+      if (code == kNoCode) *usedDefault = true;
+      length += code == kNoCode ? defaultBytes.size() : code > 0xFF ? 2 : 1;
+    }
+    return length;
+  }
+
+  // Encodes `units` into `out`, a character the page cannot hold as
+  // `defaultBytes`; false, with nothing written, when `units` holds a surrogate.
+  bool Encode(std::u16string_view units, std::string_view defaultBytes, bool* usedDefault,
+              Output& out) const {
+    if (HoldsSurrogate(units)) return false;
+    // A code is at most two bytes, and so is a default character of a
+    // double-byte page (DefaultBytes).
+    char buffer[2 * kBlock];
+    for (std::size_t k = 0; k < units.size(); k += kBlock) {
+      const std::u16string_view block = units.substr(k, kBlock);
+      char* room = out.RoomFor(2 * block.size());
+      const std::size_t filled =
+          EncodeBlock(block, defaultBytes, usedDefault, room != nullptr ? room : buffer);
+      if (room != nullptr) {
+        out.Advance(filled);
+      } else {
+        out.Append(std::string_view(buffer, filled));
+      }
+    }
+    return true;
+  }
+
+ private:
+  // The length of the run of ASCII bytes at the start of `bytes`, read a word
+  // at a time.
+  static std::size_t AsciiRunLength(std::string_view bytes) {
+    std::size_t k = 0;
+    for (std::uint64_t word = 0; k + sizeof word <= bytes.size(); k += sizeof word) {
+      std::memcpy(&word, bytes.data() + k, sizeof word);
+      if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (k < bytes.size() && static_cast<unsigned char>(bytes[k]) < 0x80) ++k;
+    return k;
+  }
+
+  // Whether the character at `k` is a lead byte with the byte after it: it
+  // takes that byte along, whatever it is, unless that is the terminator.
+  static bool StartsPair(std::string_view bytes, std::size_t k) {
+    return IsDbcsLeadByte(static_cast<unsigned char>(bytes[k])) && k + 1 < bytes.size() &&
+           bytes[k + 1] != '\0';
+  }
+
+  // Characters are converted a block at a time, straight into the output
+  // when it has room for the most a block can give, else through a buffer.
+  static constexpr std::size_t kBlock = 1 << 13;
+
+  // Decodes the characters of `bytes` that start from `k` and before `end`
+  // into `units` from `filled` on, at most one unit for each byte; returns
+  // where the next character starts.
+  std::size_t DecodeBlock(std::string_view bytes, std::size_t k, std::size_t end, char16_t* units,
+                          std::size_t& filled) const {
+    while (k < end) {
+      // Most of a page is ASCII, which reads as itself: a run of it at once.
+      const std::size_t ascii = AsciiRunLength(bytes.substr(k, end - k));
+      for (std::size_t j = 0; j < ascii; ++j) {
+        units[filled + j] = static_cast<unsigned char>(bytes[k + j]);
+      }
+      filled += ascii;
+      k += ascii;
+      if (k == end) break;
+      const auto first = static_cast<unsigned char>(bytes[k]);
+      const bool pair = StartsPair(bytes, k);
+      units[filled++] = pair ? pairUnits_[(first << 8) | static_cast<unsigned char>(bytes[k + 1])]
+                             : singleUnits_[first];
+      k += pair ? 2 : 1;
+    }
+    return k;
+  }
+
+  // Encodes `units` at `to`; returns the number of bytes written.
+  std::size_t EncodeBlock(std::u16string_view units, std::string_view defaultBytes,
+                          bool* usedDefault, char* to) const {
+    std::size_t filled = 0;
+    for (const char16_t unit : units) {
+      const unsigned code = codes_[unit];
+      if (code == kNoCode) {
+        std::memcpy(to + filled, defaultBytes.data(), defaultBytes.size());
+        filled += defaultBytes.size();
+        *usedDefault = true;
+      } else if (code > 0xFF) {
+        to[filled++] = static_cast<char>(code >> 8);
+        to[filled++] = static_cast<char>(code & 0xFF);
+      } else {
+        to[filled++] = static_cast<char>(code);
+      }
+    }
+    return filled;
+  }
+
+  // No double-byte code has 0xFF as its second byte.
+  static constexpr std::uint16_t kNoCode = 0xFFFF;
+
+  DbcsTables() : singleUnits_(0x100, 0), pairUnits_(0x10000, 0), codes_(0x10000, kNoCode) {}
+
+  static std::unique_ptr<const DbcsTables> Build(unsigned codePage) {
+    std::unique_ptr<DbcsTables> tables(new DbcsTables());
+    if (!tables->ReadDecoding(codePage) || !tables->ReadEncoding(codePage)) return nullptr;
+    return tables;
+  }
+
+  // The one unit iconv reads `bytes` as, or false when it reads another number.
+  static bool ReadUnit(unsigned codePage, std::string_view bytes, char16_t& unit) {
+    char decoded[4] = {};
+    Output out(decoded, sizeof decoded);
+    if (!DecodeThroughIconv(codePage, bytes, out) || out.Overflowed() || out.Written() != 2) {
+      return false;
+    }
+    std::memcpy(&unit, decoded, 2);
+    return true;
+  }
+
+  bool ReadDecoding(unsigned codePage) {
+    for (unsigned first = 0; first <= 0xFF; ++first) {
+      const char byte = static_cast<char>(first);
+      if (!ReadUnit(codePage, std::string_view(&byte, 1), singleUnits_[first])) return false;
+      // Decode reads ASCII as itself without the table.
+      if (first < 0x80 && singleUnits_[first] != first) return false;
+      if (!IsDbcsLeadByte(static_cast<unsigned char>(first))) continue;
+      for (unsigned second = 1; second <= 0xFF; ++second) {
+        const char code[2] = {byte, static_cast<char>(second)};
+        if (!ReadUnit(codePage, std::string_view(code, 2), pairUnits_[(first << 8) | second])) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+
+  bool ReadEncoding(unsigned codePage) {
+    for (unsigned unit = 0; unit <= 0xFFFF; ++unit) {
+      if (IsSurrogate(static_cast<char16_t>(unit))) continue;
+      const char16_t character = static_cast<char16_t>(unit);
+      char bytes[4] = {};
+      Output out(bytes, sizeof bytes);
+      bool usedDefault = false;
+      if (!EncodeThroughIconv(codePage, std::u16string_view(&character, 1), "", &usedDefault,
+                              out) ||
+          out.Overflowed()) {
+        return false;
+      }
+      if (usedDefault) continue;
+      if (out.Written() != 1 && out.Written() != 2) return false;
+      codes_[unit] = static_cast<std::uint16_t>(out.Written() == 2
+                                                    ? (static_cast<unsigned char>(bytes[0]) << 8) |
+                                                          static_cast<unsigned char>(bytes[1])
+                                                    : static_cast<unsigned char>(bytes[0]));
+    }
+    return true;
+  }
+
+  std::vector<char16_t> singleUnits_;  // a byte read alone
+  std::vector<char16_t> pairUnits_;    // a lead byte and the byte after it
+  std::vector<std::uint16_t> codes_;   // the code of a unit, or kNoCode
+};
+
+// Decodes `bytes` into `out` as UTF-16LE; false for an unknown code page.
+bool DecodeToUtf16(unsigned codePage, std::string_view bytes, Output& out) {
+  const DbcsTables* tables = DbcsTables::For(codePage);
+  if (tables == nullptr) return DecodeThroughIconv(codePage, bytes, out);
+  if (out.CountsOnly()) {
+    out.Advance(DbcsTables::UnitCount(bytes) * sizeof(char16_t));
+  } else {
+    tables->Decode(bytes, out);
+  }
+  return true;
+}
+
+// Encodes `units` into `out`; false for an unknown code page.
+bool EncodeFromUtf16(unsigned codePage, std::u16string_view units, std::string_view defaultBytes,
+                     bool* usedDefault, Output& out) {
+  const DbcsTables* tables = DbcsTables::For(codePage);
+  if (tables != nullptr && out.CountsOnly() && !HoldsSurrogate(units)) {
+    out.Advance(tables->EncodedLength(units, defaultBytes, usedDefault));
+    return true;
+  }
+  if (tables != nullptr && tables->Encode(units, defaultBytes, usedDefault, out)) return true;
+  return EncodeThroughIconv(codePage, units, defaultBytes, usedDefault, out);
 }
 
 // The input span a length argument names: -1 reaches past the terminator.
@@ -440,21 +732,24 @@ class SimplifiedTable {
   std::vector<std::uint16_t> map_;
 };
 
-// Maps GBK text character by character; single bytes and a lead byte without
-// a second byte stay as they are.
-std::string MapGbkToSimplified(std::string_view text) {
+// Maps GBK text character by character into `out`; single bytes and a lead
+// byte without a second byte stay as they are.
+void MapGbkToSimplified(std::string_view text, Output& out) {
   const SimplifiedTable& table = SimplifiedTable::Instance();
-  std::string out(text);
-  for (std::size_t k = 0; k < out.size(); ++k) {
-    if (!IsDbcsLeadByte(static_cast<unsigned char>(out[k])) || k + 1 == out.size()) continue;
-    const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(out[k]) << 8) |
-                                                 static_cast<unsigned char>(out[k + 1]));
-    const std::uint16_t mapped = table.Map(code);
-    out[k] = static_cast<char>(mapped >> 8);
-    out[k + 1] = static_cast<char>(mapped & 0xFF);
-    ++k;
-  }
-  return out;
+  out.Write(text.size(), [&](char* to) {
+    for (std::size_t k = 0; k < text.size(); ++k) {
+      if (!IsDbcsLeadByte(static_cast<unsigned char>(text[k])) || k + 1 == text.size()) {
+        to[k] = text[k];
+        continue;
+      }
+      const auto code = static_cast<std::uint16_t>((static_cast<unsigned char>(text[k]) << 8) |
+                                                   static_cast<unsigned char>(text[k + 1]));
+      const std::uint16_t mapped = table.Map(code);
+      to[k] = static_cast<char>(mapped >> 8);
+      to[k + 1] = static_cast<char>(mapped & 0xFF);
+      ++k;
+    }
+  });
 }
 
 }  // namespace
@@ -493,7 +788,7 @@ int LCMapStringA(unsigned long locale, unsigned long flags, const char* source, 
     return 0;
   }
   return Deliver(destination, destinationLength, 1, [&](Output& out) {
-    out.Append(MapGbkToSimplified(input));
+    MapGbkToSimplified(input, out);
     return true;
   });
 }
