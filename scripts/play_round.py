@@ -26,6 +26,20 @@ def read_chunk(output, first_wait):
     return chunk.decode("utf-8", "replace")
 
 
+def judged_right(user, answer):
+    """The plug-in's judging rule, in GBK bytes: a large enough part of the
+    answer, or a text holding all of it."""
+    user, answer = user.encode("gbk"), answer.encode("gbk")
+    if user in answer:
+        return len(user) >= 3 * len(answer) // 5
+    return answer in user
+
+
+def wrong_answer(answer):
+    return next(guess for guess in ("猜不出来", "不知道", "没想到", "zzz")
+                if not judged_right(guess, answer))
+
+
 def answers_by_question(bank_tsv):
     answers = {}
     with open(bank_tsv, encoding="gbk") as bank:
@@ -55,7 +69,7 @@ def main():
         game.stdin.close()
         return 1
     say("@显示题目")
-    say("@答 猜不出来")
+    say("@答 " + wrong_answer(answers[question]))
     say("@答 " + answers[question])
     say("@显示答案")
     game.stdin.close()
