@@ -2,6 +2,10 @@
 // the generated riddle site served on loopback at the port it was built for.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <fstream>
 #include <map>
 #include <memory>
@@ -182,5 +186,27 @@ TEST_F(RiddleGame, AMessageHandledDuringTheFetchSeesThePreviousRiddle) {
   EXPECT_EQ(Send("@显示题目"), "新的问题");
   EXPECT_EQ(Send("@显示答案"), "新");
 }
+
+#ifdef _WIN32
+// A worker abandoned after the time-out keeps the module loaded until it has
+// left, however soon the host unloads the plug-in.
+TEST_F(RiddleGame, AnUnloadLeavesTheModuleToTheAbandonedWorker) {
+  plugin.reset();
+  ASSERT_EQ(GetModuleHandleA("tamrek.cqp.dll"), nullptr);
+  Scenario("/scenario/page?delay_ms=3000", RiddlePage({{"慢", "慢"}}));
+  std::string error;
+  std::unique_ptr<PluginFile> shortTimeout = PluginFile::Load(TAMREK_SHORT_TIMEOUT_PLUGIN_FILE, error);
+  ASSERT_NE(shortTimeout, nullptr) << error;
+  EXPECT_EQ(std::string(shortTimeout->PlugMain("@急转弯")), kFetchFailed);
+  shortTimeout.reset();
+  EXPECT_NE(GetModuleHandleA("tamrek.cqp.dll"), nullptr) << "the worker holds the module";
+
+  // The page arrives after 3 seconds; the worker then reads it, lets go of the
+  // module and ends, and the module goes.
+  const DWORD start = GetTickCount();
+  while (GetModuleHandleA("tamrek.cqp.dll") != nullptr && GetTickCount() - start < 15000) Sleep(100);
+  EXPECT_EQ(GetModuleHandleA("tamrek.cqp.dll"), nullptr) << "the worker let go of the module";
+}
+#endif
 
 }  // namespace

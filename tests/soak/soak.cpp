@@ -81,7 +81,7 @@ int main() {
   WebRequest(mixed);
 
   std::string error;
-  std::unique_ptr<PluginFile> plugin = PluginFile::Load(TAMREK_SOAK_PLUGIN_FILE, error);
+  std::unique_ptr<PluginFile> plugin = PluginFile::Load(TAMREK_SHORT_TIMEOUT_PLUGIN_FILE, error);
   if (plugin == nullptr) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
