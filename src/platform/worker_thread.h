@@ -33,4 +33,11 @@ WaitStatus WaitForWorkerOrMessages(WorkerHandle worker, std::uint32_t millisecon
 // Lets go of the handle; a worker still running finishes on its own.
 void CloseWorker(WorkerHandle worker);
 
+// Called as the module is unloaded: waits for the workers closed while still
+// running (abandoned after a time-out and cancelled, so they end soon), so
+// that none runs the module's code once it is gone. On Windows each such
+// worker keeps the module loaded by its own reference instead, and the
+// process's other threads may already be stopped: nothing waits there.
+void FinishAbandonedWorkers();
+
 }  // namespace platform

@@ -32,6 +32,7 @@ void ModuleTeardown() {
     delete keptState;
     keptState = nullptr;
   }
+  platform::FinishAbandonedWorkers();
   // A worker still running can only be one abandoned after a time-out while
   // the process ends (on Windows it keeps the module loaded otherwise): what
   // it uses stays, and the ending process takes it back.

@@ -1,6 +1,6 @@
 // Stand-in worker threads: a std::thread that signals its end through a
-// condition variable. The message queue of the stand-in is filled
-// only by the calling thread itself, so waiting messages end the wait at once.
+// condition variable. Waiting messages of the calling thread end the wait at
+// once.
 #include "platform/worker_thread.h"
 
 #include <atomic>
@@ -9,7 +9,10 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "core/lasting_objects.h"
 #include "platform/message_queue.h"
 
 namespace platform {
@@ -23,6 +26,17 @@ struct Worker {
 };
 
 std::atomic<int> runningWorkers{0};
+
+// Workers closed before they ended: abandoned after a time-out, and cancelled.
+struct Abandoned {
+  std::mutex mutex;
+  std::vector<std::thread> threads;
+};
+
+Abandoned& AbandonedWorkers() {
+  static Abandoned* abandoned = KeptUntilRelease(new Abandoned());
+  return *abandoned;
+}
 
 }  // namespace
 
@@ -57,7 +71,8 @@ WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t millisecon
 
 // A worker that has ended is joined, so that none of its code is left running
 // when the caller returns and the host may unload the module; one still
-// running (abandoned after a time-out) finishes on its own.
+// running (abandoned after a time-out) finishes on its own, and the module's
+// unload waits for it.
 void CloseWorker(WorkerHandle handle) {
   if (handle == nullptr) return;
   auto* shared = static_cast<std::shared_ptr<Worker>*>(handle);
@@ -69,9 +84,21 @@ void CloseWorker(WorkerHandle handle) {
   if (done) {
     thread.join();
   } else {
-    thread.detach();
+    Abandoned& abandoned = AbandonedWorkers();
+    const std::lock_guard<std::mutex> abandonedLock(abandoned.mutex);
+    abandoned.threads.push_back(std::move(thread));
   }
   delete shared;
+}
+
+void FinishAbandonedWorkers() {
+  std::vector<std::thread> threads;
+  {
+    Abandoned& abandoned = AbandonedWorkers();
+    const std::lock_guard<std::mutex> lock(abandoned.mutex);
+    threads.swap(abandoned.threads);
+  }
+  for (std::thread& thread : threads) thread.join();
 }
 
 }  // namespace platform

@@ -70,4 +70,6 @@ void CloseWorker(WorkerHandle worker) {
   if (worker != nullptr) CloseHandle(worker);
 }
 
+void FinishAbandonedWorkers() {}
+
 }  // namespace platform
