@@ -10,7 +10,7 @@ packages=(
   binutils-mingw-w64-x86-64 wine64 locales
   googletest libgtest-dev libbenchmark-dev
   libcurl4-openssl-dev libpcre2-dev libopencc-dev opencc curl
-  clang
+  clang libclang-rt-14-dev llvm
 )
 
 missing=()

@@ -23,15 +23,18 @@ int ModuleStartup() {
   return 1;
 }
 
+void ReleaseKeptState() {
+  if (keptState == nullptr) return;
+  keptState->riddle.question = Text();
+  keptState->riddle.answer = Text();
+  keptState->lastInfoText = Text();
+  keptState->lastReply = Text();
+  delete keptState;
+  keptState = nullptr;
+}
+
 void ModuleTeardown() {
-  if (keptState != nullptr) {
-    keptState->riddle.question = Text();
-    keptState->riddle.answer = Text();
-    keptState->lastInfoText = Text();
-    keptState->lastReply = Text();
-    delete keptState;
-    keptState = nullptr;
-  }
+  ReleaseKeptState();
   platform::FinishAbandonedWorkers();
   // A worker still running can only be one abandoned after a time-out while
   // the process ends (on Windows it keeps the module loaded otherwise): what

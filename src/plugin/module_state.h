@@ -18,5 +18,10 @@ ModuleState& KeptState();
 int ModuleStartup();
 
 // Releases the kept texts: the question, the answer, the last information
-// text and the last reply, in that order.
+// text and the last reply, in that order; the next call of an export starts
+// with a new state.
+void ReleaseKeptState();
+
+// The unload routine: releases the kept state, then the objects kept for as
+// long as the module is loaded when no worker is left to use them.
 void ModuleTeardown();

@@ -6,6 +6,7 @@
 #include "core/bytes_operations.h"
 #include "core/conversions.h"
 #include "core/text_cutting.h"
+#include "web/cookie_scan.h"
 #include "web/url_helpers.h"
 
 namespace {
@@ -23,8 +24,6 @@ constexpr const char* kDefaultAcceptLine =
     "Accept: image/gif, image/bmp, image/x-xbitmap, image/jpeg, image/pjpeg, "
     "application/x-shockwave-flash, application/vnd.ms-excel, application/vnd.ms-powerpoint, "
     "application/msword, */*\r\n";
-constexpr const char* kSetCookieName = "Set-Cookie: ";
-constexpr int kSetCookieNameLength = 12;
 
 // What the worker takes from the request record for one exchange.
 struct Request {
@@ -137,38 +136,6 @@ Text RawHeaders(InternetClient& client, InternetHandle handle) {
     }
   }
   return Text(std::move(buffer));
-}
-
-// Stores the cookie of one Set-Cookie line and returns its piece of the
-// received cookie text.
-Text StoreCookie(InternetClient& client, const Text& cookieUrl, const Text& line) {
-  const Text cookie = ReplaceTextAt(line, 1, kSetCookieNameLength);
-  const int equals = FindText(cookie, "=");
-  const Text name = TextLeft(cookie, equals - 1);
-  const Text data = TextRight(cookie, TextLength(cookie) - equals);
-  client.SetCookie(cookieUrl.View(), name.View(), data.View());
-  return ConcatText(TextBefore(cookie, ";"), ";");
-}
-
-// Stores every cookie the response sets and returns the received cookie text.
-// A zero or 0x1A byte, which ends a line without being read, is stepped over
-// so that the scan always reaches the end.
-Text StoreCookies(InternetClient& client, const Text& host, const Text& rawHeaders) {
-  if (FindText(rawHeaders, kSetCookieName, 1, true) <= 0) return Text();
-  const Text cookieUrl = ConcatText("http://", host);
-  Text received;
-  const StreamHandle lines = OpenMemoryStream();
-  WriteText(lines, rawHeaders);
-  Rewind(lines);
-  while (!AtEnd(lines, false)) {
-    const Text line = ReadLine(lines);
-    if (AtEnd(lines, true)) SkipByte(lines);
-    if (FindText(line, kSetCookieName, 1, true) > 0) {
-      received = ConcatText(received, StoreCookie(client, cookieUrl, line));
-    }
-  }
-  CloseStream(lines);
-  return received;
 }
 
 void WriteResult(StreamHandle stream, const BytesArray& record) {
