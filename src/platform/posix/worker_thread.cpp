@@ -27,15 +27,45 @@ struct Worker {
 
 std::atomic<int> runningWorkers{0};
 
+bool Ended(Worker& worker) {
+  const std::lock_guard<std::mutex> lock(worker.mutex);
+  return worker.done;
+}
+
+void Join(Worker& worker) {
+  std::unique_lock<std::mutex> lock(worker.mutex);
+  std::thread thread = std::move(worker.thread);
+  lock.unlock();
+  if (thread.joinable()) thread.join();
+}
+
 // Workers closed before they ended: abandoned after a time-out, and cancelled.
+// Each is joined once it has ended, which gives back its stack.
 struct Abandoned {
   std::mutex mutex;
-  std::vector<std::thread> threads;
+  std::vector<std::shared_ptr<Worker>> workers;
 };
 
 Abandoned& AbandonedWorkers() {
   static Abandoned* abandoned = KeptUntilRelease(new Abandoned());
   return *abandoned;
+}
+
+// Takes the abandoned workers out of the list: all of them, or those that ended.
+std::vector<std::shared_ptr<Worker>> TakeAbandoned(bool onlyEnded) {
+  Abandoned& abandoned = AbandonedWorkers();
+  const std::lock_guard<std::mutex> lock(abandoned.mutex);
+  std::vector<std::shared_ptr<Worker>> taken;
+  std::vector<std::shared_ptr<Worker>> left;
+  for (std::shared_ptr<Worker>& worker : abandoned.workers) {
+    (!onlyEnded || Ended(*worker) ? taken : left).push_back(std::move(worker));
+  }
+  abandoned.workers.swap(left);
+  return taken;
+}
+
+void JoinAll(const std::vector<std::shared_ptr<Worker>>& workers) {
+  for (const std::shared_ptr<Worker>& worker : workers) Join(*worker);
 }
 
 }  // namespace
@@ -71,34 +101,22 @@ WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t millisecon
 
 // A worker that has ended is joined, so that none of its code is left running
 // when the caller returns and the host may unload the module; one still
-// running (abandoned after a time-out) finishes on its own, and the module's
-// unload waits for it.
+// running (abandoned after a time-out) finishes on its own and is joined by a
+// later close, or by the module's unload.
 void CloseWorker(WorkerHandle handle) {
   if (handle == nullptr) return;
   auto* shared = static_cast<std::shared_ptr<Worker>*>(handle);
-  Worker& worker = **shared;
-  std::unique_lock<std::mutex> lock(worker.mutex);
-  std::thread thread = std::move(worker.thread);
-  const bool done = worker.done;
-  lock.unlock();
-  if (done) {
-    thread.join();
+  if (Ended(**shared)) {
+    Join(**shared);
   } else {
     Abandoned& abandoned = AbandonedWorkers();
-    const std::lock_guard<std::mutex> abandonedLock(abandoned.mutex);
-    abandoned.threads.push_back(std::move(thread));
+    const std::lock_guard<std::mutex> lock(abandoned.mutex);
+    abandoned.workers.push_back(*shared);
   }
   delete shared;
+  JoinAll(TakeAbandoned(true));
 }
 
-void FinishAbandonedWorkers() {
-  std::vector<std::thread> threads;
-  {
-    Abandoned& abandoned = AbandonedWorkers();
-    const std::lock_guard<std::mutex> lock(abandoned.mutex);
-    threads.swap(abandoned.threads);
-  }
-  for (std::thread& thread : threads) thread.join();
-}
+void FinishAbandonedWorkers() { JoinAll(TakeAbandoned(false)); }
 
 }  // namespace platform
