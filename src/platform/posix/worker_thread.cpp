@@ -3,14 +3,11 @@
 // once.
 #include "platform/worker_thread.h"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <utility>
-#include <vector>
 
 #include "core/lasting_objects.h"
 #include "platform/message_queue.h"
@@ -25,69 +22,63 @@ struct Worker {
   std::thread thread;
 };
 
-std::atomic<int> runningWorkers{0};
-
-bool Ended(Worker& worker) {
-  const std::lock_guard<std::mutex> lock(worker.mutex);
-  return worker.done;
-}
-
-void Join(Worker& worker) {
-  std::unique_lock<std::mutex> lock(worker.mutex);
-  std::thread thread = std::move(worker.thread);
-  lock.unlock();
-  if (thread.joinable()) thread.join();
-}
-
-// Workers closed before they ended: abandoned after a time-out, and cancelled.
-// Each is joined once it has ended, which gives back its stack.
-struct Abandoned {
+// The workers of the module that have not yet returned from their routine.
+struct Running {
   std::mutex mutex;
-  std::vector<std::shared_ptr<Worker>> workers;
+  std::condition_variable changed;
+  int count = 0;
 };
 
-Abandoned& AbandonedWorkers() {
-  static Abandoned* abandoned = KeptUntilRelease(new Abandoned());
-  return *abandoned;
+// A lasting object: an abandoned worker may still count itself out while
+// the process ends.
+Running& RunningWorkers() {
+  static Running* running = KeptUntilRelease(new Running());
+  return *running;
 }
 
-// Takes the abandoned workers out of the list: all of them, or those that ended.
-std::vector<std::shared_ptr<Worker>> TakeAbandoned(bool onlyEnded) {
-  Abandoned& abandoned = AbandonedWorkers();
-  const std::lock_guard<std::mutex> lock(abandoned.mutex);
-  std::vector<std::shared_ptr<Worker>> taken;
-  std::vector<std::shared_ptr<Worker>> left;
-  for (std::shared_ptr<Worker>& worker : abandoned.workers) {
-    (!onlyEnded || Ended(*worker) ? taken : left).push_back(std::move(worker));
-  }
-  abandoned.workers.swap(left);
-  return taken;
+void CountIn() {
+  Running& running = RunningWorkers();
+  const std::lock_guard<std::mutex> lock(running.mutex);
+  ++running.count;
 }
 
-void JoinAll(const std::vector<std::shared_ptr<Worker>>& workers) {
-  for (const std::shared_ptr<Worker>& worker : workers) Join(*worker);
+void CountOut() {
+  Running& running = RunningWorkers();
+  const std::lock_guard<std::mutex> lock(running.mutex);
+  --running.count;
+  running.changed.notify_all();
 }
+
+// How long an unload waits for abandoned workers: they were cancelled and
+// normally end within a fraction of a second; an unload never hangs on one.
+constexpr auto kLongestUnloadWait = std::chrono::seconds(10);
 
 }  // namespace
 
 WorkerHandle StartWorker(WorkerRoutine routine, void* parameter) {
   auto* shared = new std::shared_ptr<Worker>(std::make_shared<Worker>());
   std::shared_ptr<Worker> worker = *shared;
-  ++runningWorkers;
+  CountIn();
   // Taken under the lock so that the thread cannot end, and be closed, before
   // its own object is in place.
   const std::lock_guard<std::mutex> lock(worker->mutex);
   worker->thread = std::thread([worker, routine, parameter] {
     routine(parameter);
-    --runningWorkers;
-    const std::lock_guard<std::mutex> lock(worker->mutex);
-    worker->done = true;
-    worker->ended.notify_all();
+    {
+      const std::lock_guard<std::mutex> lock(worker->mutex);
+      worker->done = true;
+      worker->ended.notify_all();
+    }
+    CountOut();
   });
   return shared;
 }
 
-bool AnyWorkerRunning() { return runningWorkers > 0; }
+bool AnyWorkerRunning() {
+  Running& running = RunningWorkers();
+  const std::lock_guard<std::mutex> lock(running.mutex);
+  return running.count > 0;
+}
 
 WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t milliseconds) {
   if (handle == nullptr) return WaitStatus::kFailed;
@@ -101,22 +92,28 @@ WaitStatus WaitForWorkerOrMessages(WorkerHandle handle, std::uint32_t millisecon
 
 // A worker that has ended is joined, so that none of its code is left running
 // when the caller returns and the host may unload the module; one still
-// running (abandoned after a time-out) finishes on its own and is joined by a
-// later close, or by the module's unload.
+// running (abandoned after a time-out) finishes on its own, and the module's
+// unload waits for it.
 void CloseWorker(WorkerHandle handle) {
   if (handle == nullptr) return;
   auto* shared = static_cast<std::shared_ptr<Worker>*>(handle);
-  if (Ended(**shared)) {
-    Join(**shared);
+  Worker& worker = **shared;
+  std::unique_lock<std::mutex> lock(worker.mutex);
+  std::thread thread = std::move(worker.thread);
+  const bool done = worker.done;
+  lock.unlock();
+  if (done) {
+    thread.join();
   } else {
-    Abandoned& abandoned = AbandonedWorkers();
-    const std::lock_guard<std::mutex> lock(abandoned.mutex);
-    abandoned.workers.push_back(*shared);
+    thread.detach();
   }
   delete shared;
-  JoinAll(TakeAbandoned(true));
 }
 
-void FinishAbandonedWorkers() { JoinAll(TakeAbandoned(false)); }
+void FinishAbandonedWorkers() {
+  Running& running = RunningWorkers();
+  std::unique_lock<std::mutex> lock(running.mutex);
+  running.changed.wait_for(lock, kLongestUnloadWait, [&running] { return running.count == 0; });
+}
 
 }  // namespace platform
