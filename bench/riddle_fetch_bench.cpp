@@ -6,14 +6,11 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 
+#include "game/local_site.h"
 #include "plugin_loader.h"
-#include "web/fixture_server.h"
-#include "web/web_request.h"
 
 namespace {
 
@@ -25,13 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 double MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
 }
 
 size_t Discard(char*, size_t size, size_t count, void* received) {
@@ -54,14 +44,13 @@ size_t BareFetch(const std::string& url) {
 }  // namespace
 
 int main() {
-  FixtureServer server({"--port", TAMREK_LOCAL_SITE_PORT, "--site", TAMREK_SITE_FOLDER});
-  if (server.Port() == 0) {
+  const LocalSite site;
+  if (!site.Serving()) {
     std::fprintf(stderr, "cannot serve the riddle site on port %s\n", TAMREK_LOCAL_SITE_PORT);
     return 1;
   }
-  const std::string page = ReadFile(TAMREK_SITE_FOLDER "/jzw/1.htm");
-  Text scenario(server.Url("/scenario/page"));
-  WebRequest(scenario, kMethodPost, std::nullopt, std::nullopt, Bytes(page));
+  const std::string page = ReadSiteFile("jzw/1.htm");
+  site.Scenario("/scenario/page", page);
 
   std::string error;
   std::unique_ptr<PluginFile> plugin = PluginFile::Load(TAMREK_LOCAL_SITE_PLUGIN_FILE, error);
@@ -70,7 +59,7 @@ int main() {
     return 1;
   }
   curl_global_init(CURL_GLOBAL_DEFAULT);
-  const std::string url = server.Url("/jzw/1.htm");
+  const std::string url = site.Url("/jzw/1.htm");
   double plugmainMs = 0;
   double bareMs = 0;
   size_t replyBytes = 0;

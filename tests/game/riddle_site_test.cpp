@@ -8,7 +8,6 @@
 #include <unistd.h>
 #endif
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <set>
@@ -17,30 +16,15 @@
 #include <vector>
 
 #include "core/test_printing.h"
+#include "game/chat_replies.h"
+#include "game/local_site.h"
 #include "game/riddle_page.h"
 #include "game/riddle_source.h"
 #include "platform/message_queue.h"
 #include "plugin_loader.h"
 #include "regex/regex_object.h"
-#include "web/fixture_server.h"
-#include "web/web_request.h"
 
 namespace {
-
-constexpr const char* kUsageHint =
-    "\r\n\r\n 提示：回复该题 请发送@答 加上您要回答的答案   @显示答案 查看当前答案  @显示题目 "
-    "重新显示该题目 ";
-constexpr const char* kFetchFailed = " 获取脑筋急转弯失败 请稍后重试...";
-constexpr const char* kNoRiddle = "当前无脑筋急转弯题目 查看脑筋急转弯 发送@急转弯";
-constexpr const char* kCorrect = "你小子真聪明 回答正确额！";
-constexpr const char* kWrong = "啊哦！回答错误呢！继续加油额!";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
 
 struct BankRiddle {
   int page;
@@ -50,7 +34,7 @@ struct BankRiddle {
 // The generator's record of where it put every riddle of the bank.
 std::vector<BankRiddle> ReadBank() {
   std::vector<BankRiddle> bank;
-  std::istringstream lines(ReadFile(TAMREK_SITE_FOLDER "/bank.tsv"));
+  std::istringstream lines(ReadSiteFile("bank.tsv"));
   std::string line;
   while (std::getline(lines, line)) {
     const std::size_t first = line.find('\t');
@@ -73,9 +57,9 @@ TEST(RiddleSite, EveryRiddleOfTheBankIsFoundOnceOnItsPage) {
   std::map<std::string, std::string> found;
   std::set<int> matchesPerPage;
   for (int page = 1; page <= 70; ++page) {
-    const std::string file = TAMREK_SITE_FOLDER "/jzw/" + std::to_string(page) + ".htm";
+    const std::string file = "jzw/" + std::to_string(page) + ".htm";
     RegexObject riddles;
-    riddles.RunPattern(RiddlePattern(), Text(ReadFile(file)));
+    riddles.RunPattern(RiddlePattern(), Text(ReadSiteFile(file)));
     const int count = riddles.MatchCount();
     EXPECT_GT(count, 0) << file;
     matchesPerPage.insert(count);
@@ -91,41 +75,31 @@ TEST(RiddleSite, EveryRiddleOfTheBankIsFoundOnceOnItsPage) {
 
 class RiddleGame : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    server = new FixtureServer(
-        {"--port", TAMREK_LOCAL_SITE_PORT, "--site", TAMREK_SITE_FOLDER});
-  }
+  static void SetUpTestSuite() { site = new LocalSite(); }
   static void TearDownTestSuite() {
-    delete server;
-    server = nullptr;
+    delete site;
+    site = nullptr;
   }
 
   void SetUp() override {
-    ASSERT_EQ(server->Port(), std::stoi(TAMREK_LOCAL_SITE_PORT))
-        << "the riddle site could not be served on its port";
+    ASSERT_TRUE(site->Serving()) << "the riddle site could not be served on its port";
     Scenario("/scenario/site");
     std::string error;
     plugin = PluginFile::Load(TAMREK_LOCAL_SITE_PLUGIN_FILE, error);
     ASSERT_NE(plugin, nullptr) << error;
   }
 
-  // Tells the site what to serve as riddle pages from now on.
   static void Scenario(const std::string& path, const std::string& page = "") {
-    Text url(server->Url(path));
-    if (page.empty()) {
-      WebRequest(url);
-    } else {
-      WebRequest(url, kMethodPost, std::nullopt, std::nullopt, Bytes(page));
-    }
+    site->Scenario(path, page);
   }
 
   std::string Send(const std::string& message) { return plugin->PlugMain(message.c_str()); }
 
-  static FixtureServer* server;
+  static LocalSite* site;
   std::unique_ptr<PluginFile> plugin;
 };
 
-FixtureServer* RiddleGame::server = nullptr;
+LocalSite* RiddleGame::site = nullptr;
 
 TEST_F(RiddleGame, PlaysARoundOnTheServedSite) {
   std::map<std::string, std::string> answers;

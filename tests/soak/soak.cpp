@@ -16,9 +16,8 @@
 #include <string>
 #include <thread>
 
+#include "game/local_site.h"
 #include "plugin_loader.h"
-#include "web/fixture_server.h"
-#include "web/web_request.h"
 
 namespace {
 
@@ -72,13 +71,12 @@ std::string AnyMessage(std::mt19937& random) {
 }  // namespace
 
 int main() {
-  FixtureServer server({"--port", TAMREK_LOCAL_SITE_PORT, "--site", TAMREK_SITE_FOLDER});
-  if (server.Port() == 0) {
+  const LocalSite site;
+  if (!site.Serving()) {
     std::fprintf(stderr, "cannot serve the riddle site on port %s\n", TAMREK_LOCAL_SITE_PORT);
     return 1;
   }
-  Text mixed(server.Url("/scenario/mixed"));
-  WebRequest(mixed);
+  site.Scenario("/scenario/mixed");
 
   std::string error;
   std::unique_ptr<PluginFile> plugin = PluginFile::Load(TAMREK_SHORT_TIMEOUT_PLUGIN_FILE, error);
