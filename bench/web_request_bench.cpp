@@ -1,12 +1,16 @@
 // Times of WebRequest downloading 1 MiB and 64 MiB bodies from the fixture
 // server, beside the curl command line fetching the same URLs, with the peak
-// memory of this process. Prints figures only.
+// memory of this process. Each size is fetched in several rounds, the two
+// ways taking turns, and the medians are printed: one download's time varies
+// with what else the machine does. Prints figures only.
 #include <sys/resource.h>
 #include <sys/time.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/system_services.h"
 #include "web/fixture_server.h"
@@ -15,6 +19,13 @@
 namespace {
 
 double SecondsOf(std::uint32_t startMs) { return (UptimeMs() - startMs) / 1000.0; }
+
+constexpr int kRounds = 5;
+
+double Median(std::vector<double> seconds) {
+  std::sort(seconds.begin(), seconds.end());
+  return seconds[seconds.size() / 2];
+}
 
 long PeakKib() {
   rusage usage{};
@@ -29,17 +40,26 @@ int main() {
   if (server.Port() == 0) return 1;
   for (const int mebibytes : {1, 64}) {
     const std::string url = server.Url("/bytes/" + std::to_string(mebibytes << 20));
-    Text requestUrl = Text(url);
-    std::uint32_t start = UptimeMs();
-    const std::size_t size = WebRequest(requestUrl, {}, {}, {}, {}, {}, 120).Size();
-    const double ours = SecondsOf(start);
-    start = UptimeMs();
-    const int status = std::system(("curl -s -o /dev/null " + url).c_str());
-    const double theirs = SecondsOf(start);
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    std::size_t size = 0;
+    int status = 0;
+    for (int round = 0; round < kRounds; ++round) {
+      Text requestUrl = Text(url);
+      std::uint32_t start = UptimeMs();
+      size = WebRequest(requestUrl, {}, {}, {}, {}, {}, 120).Size();
+      ours.push_back(SecondsOf(start));
+      start = UptimeMs();
+      status = std::system(("curl -s -o /dev/null " + url).c_str());
+      theirs.push_back(SecondsOf(start));
+    }
+    const double ourMedian = Median(ours);
+    const double theirMedian = Median(theirs);
     std::printf(
         "%3d MiB: WebRequest %.3f s (%zu bytes), curl %.3f s (status %d), ratio %.2f, "
-        "peak memory %ld KiB\n",
-        mebibytes, ours, size, theirs, status, theirs > 0 ? ours / theirs : 0.0, PeakKib());
+        "peak memory %ld KiB, medians of %d rounds\n",
+        mebibytes, ourMedian, size, theirMedian, status,
+        theirMedian > 0 ? ourMedian / theirMedian : 0.0, PeakKib(), kRounds);
   }
   return 0;
 }

@@ -12,6 +12,10 @@
 
 namespace heap_detail {
 inline thread_local int softFailureScopes = 0;
+
+// `bytes` from the process-wide heap, a large block on large pages where the
+// system has them; null when the heap is exhausted.
+void* AllocateBlock(std::size_t bytes);
 }  // namespace heap_detail
 
 // While one lives on a thread, an exhausted heap throws std::bad_alloc on that
@@ -38,7 +42,7 @@ struct HeapAllocator {
     const std::size_t limit = std::numeric_limits<std::size_t>::max() / sizeof(T);
     const std::size_t bytes =
         count > limit ? std::numeric_limits<std::size_t>::max() : count * sizeof(T);
-    void* memory = count > limit ? nullptr : std::malloc(bytes);
+    void* memory = count > limit ? nullptr : heap_detail::AllocateBlock(bytes);
     if (memory == nullptr) {
       if (heap_detail::softFailureScopes > 0) throw std::bad_alloc();
       RaiseRuntimeError(RuntimeErrorCode::kOutOfMemory, bytes);

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "core/heap_allocator.h"
+#include "platform/large_blocks.h"
 
 namespace {
 
@@ -78,6 +79,7 @@ class StreamBuffer {
     if (grown == nullptr) return false;
     data_ = static_cast<unsigned char*>(grown);
     capacity_ = capacity;
+    if (capacity >= platform::kLargeBlockBytes) platform::PreferLargePages(data_, capacity);
     return true;
   }
 
