@@ -307,7 +307,53 @@ TEST(AutomationSeam, AMatchOutlivesItsCollection) {
   platform::EndComUse();
 }
 
+// The seam's failures on each side: an engine nobody registered is the empty
+// object, and every call on the empty object gives the empty value.
+TEST(AutomationSeam, AnUnregisteredProgIdGivesTheEmptyObject) {
+  platform::BeginComUse();
+  {
+    const platform::ObjectRef engine = platform::CreateObject(u"Tamrek.NoSuchEngine");
+    EXPECT_TRUE(engine.IsEmpty());
+    platform::WriteMember(engine, u"Pattern", platform::Value::FromText(u"a"));
+    const platform::Value matches =
+        platform::InvokeMember(engine, u"Execute", {platform::Value::FromText(u"a")});
+    EXPECT_EQ(matches.kind, platform::Value::Kind::kEmpty);
+  }
+  platform::EndComUse();
+}
+
 #ifndef _WIN32
+// Where Wine's engine and the stand-in part: the stand-in keeps to the
+// platform's documented "\s", the six ASCII blanks [ \f\n\r\t\v], where Wine's
+// also takes U+00A0 and U+3000; under "IgnoreCase" the stand-in folds letters
+// beyond ASCII too, as the platform's documentation promises matching without
+// regard to case and sets no such limit, where Wine's folds A-Z only. "\w" is
+// ASCII on both. The riddle pattern depends on none of this.
+TEST(AutomationSeam, TheStandInsBlanksAndLetterCase) {
+  struct DialectCase {
+    const char16_t* pattern;
+    const char16_t* subject;
+    bool ignoreCase;
+    double matches;
+  };
+  const DialectCase cases[] = {
+      {u"\\s", u"\v", false, 1},          {u"\\s", u"\u00a0", false, 0},
+      {u"\\s", u"\u3000", false, 0},      {u"\\w", u"\u4e2d", false, 0},
+      {u"\u03c3", u"\u03a3", true, 1},    {u"\u00e9", u"\u00c9", true, 1},
+      {u"\u00e9", u"\u00c9", false, 0},
+  };
+  for (const DialectCase& c : cases) {
+    const platform::ObjectRef engine = platform::CreateObject(u"VBScript.RegExp");
+    platform::WriteMember(engine, u"IgnoreCase", platform::Value::Truth(c.ignoreCase));
+    platform::WriteMember(engine, u"Pattern", platform::Value::FromText(c.pattern));
+    const platform::Value matches =
+        platform::InvokeMember(engine, u"Execute", {platform::Value::FromText(c.subject)});
+    EXPECT_EQ(platform::InvokeMember(matches.object, u"Count").number, c.matches)
+        << "pattern U+" << std::hex << static_cast<unsigned>(c.pattern[0]) << " subject U+"
+        << static_cast<unsigned>(c.subject[0]);
+  }
+}
+
 // The stand-in's collections make their match objects when first asked for
 // them; two threads reading one collection at once get the same texts.
 TEST(AutomationSeam, TwoThreadsReadOneCollection) {
