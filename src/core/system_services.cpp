@@ -6,3 +6,7 @@
 std::uint32_t UptimeMs() { return platform::TickCountMs(); }
 
 void ProcessEvents() { platform::PumpWaitingMessages(); }
+
+void ProcessEventsWhile(const std::function<bool()>& mayGoOn) {
+  platform::PumpWaitingMessages(mayGoOn);
+}

@@ -9,7 +9,8 @@ namespace platform {
 // Takes, translates and dispatches the waiting messages one by one until the
 // queue is empty or a quit message is at its head; the quit message stays.
 // A quit message reaches the head only once no other message is waiting.
-void PumpWaitingMessages();
+// Given `mayGoOn`, it also stops before taking a message once that says no.
+void PumpWaitingMessages(const std::function<bool()>& mayGoOn = {});
 
 // True when a message waits in the calling thread's queue.
 bool HasWaitingMessages();

@@ -80,17 +80,19 @@ std::int64_t TimeoutMs(std::optional<int> timeoutSeconds) {
 
 // Waits for the worker while the calling thread's messages are dispatched;
 // true when it ended before the time-out. Each wait is given the time that
-// remains, so that a call never lasts much beyond its time-out.
+// remains, and the dispatching stops once the time is up, so that a call never
+// lasts much beyond its time-out, however the messages come.
 bool WorkerEndedInTime(platform::WorkerHandle worker, std::int64_t timeoutMs) {
   const std::uint32_t start = UptimeMs();
+  // Elapsed time modulo 2^32, so that the clock's wrap does not matter.
+  const auto elapsedMs = [start] { return static_cast<std::uint32_t>(UptimeMs() - start); };
+  const auto timeRemains = [&elapsedMs, timeoutMs] { return elapsedMs() < timeoutMs; };
   for (;;) {
-    const std::int64_t remaining = timeoutMs - static_cast<std::uint32_t>(UptimeMs() - start);
+    const std::int64_t remaining = timeoutMs - elapsedMs();
     platform::WaitStatus status = platform::WaitForWorkerOrMessages(
         worker, static_cast<std::uint32_t>(remaining > 0 ? remaining : 0));
-    // Elapsed time modulo 2^32, so that the clock's wrap does not matter.
-    const std::uint32_t elapsed = UptimeMs() - start;
-    if (elapsed >= timeoutMs) status = platform::WaitStatus::kTimedOut;
-    ProcessEvents();
+    if (!timeRemains()) status = platform::WaitStatus::kTimedOut;
+    ProcessEventsWhile(timeRemains);
     if (status == platform::WaitStatus::kWorkerEnded) return true;
     if (status == platform::WaitStatus::kTimedOut) return false;
   }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -100,6 +101,25 @@ TEST_F(WebRequestEndToEnd, WaitingMessagesAreDispatchedDuringTheWait) {
   EXPECT_EQ(WebRequest(url, {}, {}, {}, {}, {}, 1), TimeoutText());
   EXPECT_LT(MillisecondsSince(start), 2000u);
   EXPECT_EQ(dispatched, 1);
+}
+
+// A handler that posts itself again each time it runs never lets the queue
+// empty; the pumping during the wait still ends with the call's time-out.
+TEST_F(WebRequestEndToEnd, AHandlerThatPostsItselfAgainDoesNotHoldTheCallPastItsTimeOut) {
+  bool again = true;
+  int runs = 0;
+  std::function<void()> repost = [&] {
+    ++runs;
+    if (again) platform::PostHandlerMessage(repost);
+  };
+  platform::PostHandlerMessage(repost);
+  Text url = Text(Url("/silent"));
+  const std::uint32_t start = UptimeMs();
+  EXPECT_EQ(WebRequest(url, {}, {}, {}, {}, {}, 1), TimeoutText());
+  EXPECT_LT(MillisecondsSince(start), 2000u);
+  EXPECT_GT(runs, 1);
+  again = false;
+  ProcessEvents();  // the last one posted runs and posts no more
 }
 
 }  // namespace

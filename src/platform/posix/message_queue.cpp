@@ -29,9 +29,9 @@ namespace {
 ThreadQueue& Queue() { return *tamrek_thread_queue(); }
 }  // namespace
 
-void PumpWaitingMessages() {
+void PumpWaitingMessages(const std::function<bool()>& mayGoOn) {
   ThreadQueue& queue = Queue();
-  while (!queue.handlers.empty()) {
+  while (!queue.handlers.empty() && (!mayGoOn || mayGoOn())) {
     // Taken out before it runs, so a handler may post or pump in turn.
     std::function<void()> handler = std::move(queue.handlers.front());
     queue.handlers.pop_front();

@@ -61,9 +61,10 @@ bool QuitAtHead() {
 
 }  // namespace
 
-void PumpWaitingMessages() {
+void PumpWaitingMessages(const std::function<bool()>& mayGoOn) {
   MSG message;
-  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT &&
+         (!mayGoOn || mayGoOn())) {
     // Take exactly the message that was seen at the head.
     if (!PeekMessageA(&message, message.hwnd, message.message, message.message, PM_REMOVE)) break;
     TranslateMessage(&message);
