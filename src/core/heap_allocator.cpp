@@ -6,9 +6,7 @@ namespace heap_detail {
 
 void* AllocateBlock(std::size_t bytes) {
   void* memory = std::malloc(bytes);
-  if (memory != nullptr && bytes >= platform::kLargeBlockBytes) {
-    platform::PreferLargePages(memory, bytes);
-  }
+  if (memory != nullptr) platform::PreferLargePages(memory, bytes);
   return memory;
 }
 

@@ -79,7 +79,7 @@ class StreamBuffer {
     if (grown == nullptr) return false;
     data_ = static_cast<unsigned char*>(grown);
     capacity_ = capacity;
-    if (capacity >= platform::kLargeBlockBytes) platform::PreferLargePages(data_, capacity);
+    platform::PreferLargePages(data_, capacity);
     return true;
   }
 
