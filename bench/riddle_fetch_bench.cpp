@@ -9,8 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "game/local_site.h"
-#include "plugin_loader.h"
+#include "game/site_program.h"
 
 namespace {
 
@@ -45,19 +44,11 @@ size_t BareFetch(const std::string& url) {
 
 int main() {
   const LocalSite site;
-  if (!site.Serving()) {
-    std::fprintf(stderr, "cannot serve the riddle site on port %s\n", TAMREK_LOCAL_SITE_PORT);
-    return 1;
-  }
+  const std::unique_ptr<PluginFile> plugin =
+      LoadPluginAgainst(site, TAMREK_LOCAL_SITE_PLUGIN_FILE);
+  if (plugin == nullptr) return 1;
   const std::string page = ReadSiteFile("jzw/1.htm");
   site.Scenario("/scenario/page", page);
-
-  std::string error;
-  std::unique_ptr<PluginFile> plugin = PluginFile::Load(TAMREK_LOCAL_SITE_PLUGIN_FILE, error);
-  if (plugin == nullptr) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
   curl_global_init(CURL_GLOBAL_DEFAULT);
   const std::string url = site.Url("/jzw/1.htm");
   double plugmainMs = 0;

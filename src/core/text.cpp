@@ -34,8 +34,8 @@ Text::Text(Storage&& bytes) : bytes_(std::move(bytes)) {
   if (zero != Storage::npos) bytes_.resize(zero);
 }
 
-// Copied as unsigned bytes, so that the copy is one block move and not a
-// conversion byte by byte.
+// Copied as unsigned bytes, so that the compiler copies them in wide blocks
+// rather than converting them byte by byte.
 Bytes::Bytes(std::string_view bytes)
     : bytes_(reinterpret_cast<const unsigned char*>(bytes.data()),
              reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size()) {}

@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "core/test_printing.h"
+#include "core/two_threads.h"
 
 namespace {
 
@@ -197,12 +196,7 @@ TEST(CodePageConversions, GiveTheSameOnTwoThreadsAtOnce) {
       if (!(Big5ToGbkText(big5) == expectedBig5)) ++wrong;
     }
   };
-  int wrongFirst = 0;
-  int wrongSecond = 0;
-  std::thread first(convert, std::ref(wrongFirst));
-  std::thread second(convert, std::ref(wrongSecond));
-  first.join();
-  second.join();
+  const auto [wrongFirst, wrongSecond] = WrongCountsOnTwoThreads(convert);
   EXPECT_EQ(wrongFirst, 0);
   EXPECT_EQ(wrongSecond, 0);
 }

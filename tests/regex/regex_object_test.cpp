@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "core/test_printing.h"
+#include "core/two_threads.h"
 #include "platform/automation.h"
 #ifdef _WIN32
 #include <windows.h>
 
 #include <thread>
 #else
-#include <functional>
-#include <thread>
-
 #include "platform/posix/automation_stand_in.h"
 #endif
 
@@ -378,12 +376,7 @@ TEST(AutomationSeam, TwoThreadsReadOneCollection) {
       }
     }
   };
-  int wrongFirst = 0;
-  int wrongSecond = 0;
-  std::thread first(read, std::ref(wrongFirst));
-  std::thread second(read, std::ref(wrongSecond));
-  first.join();
-  second.join();
+  const auto [wrongFirst, wrongSecond] = WrongCountsOnTwoThreads(read);
   EXPECT_EQ(wrongFirst, 0);
   EXPECT_EQ(wrongSecond, 0);
 }

@@ -16,8 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "game/local_site.h"
-#include "plugin_loader.h"
+#include "game/site_program.h"
 
 namespace {
 
@@ -72,18 +71,9 @@ std::string AnyMessage(std::mt19937& random) {
 
 int main() {
   const LocalSite site;
-  if (!site.Serving()) {
-    std::fprintf(stderr, "cannot serve the riddle site on port %s\n", TAMREK_LOCAL_SITE_PORT);
-    return 1;
-  }
+  std::unique_ptr<PluginFile> plugin = LoadPluginAgainst(site, TAMREK_SHORT_TIMEOUT_PLUGIN_FILE);
+  if (plugin == nullptr) return 1;
   site.Scenario("/scenario/mixed");
-
-  std::string error;
-  std::unique_ptr<PluginFile> plugin = PluginFile::Load(TAMREK_SHORT_TIMEOUT_PLUGIN_FILE, error);
-  if (plugin == nullptr) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-  }
   std::mt19937 random(20261211);
   long warmKib = 0;
   int riddlesAsked = 0;
